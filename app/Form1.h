@@ -1,0 +1,120 @@
+// The main window: all controls, the output surface of the commands and the button handlers.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/Form2.h"
+#include "app/QtPlatformServices.h"
+#include "primes/OutputSurface.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace teilomat {
+
+class InputField;
+
+// Commands run on this window from their button's handler to their end.
+// Buttons stay enabled while one runs: a press lands in an event pass of the
+// running command and runs its own command inside it.
+//
+// Nesting is bounded: while kMaxNesting commands run, further presses of the
+// computing buttons (1, 2, 4, 5, 6) are ignored, so that a user who keeps
+// clicking cannot overflow the stack. Copy (3) and Info (7) never nest and
+// always run.
+//
+// Closing the window while commands run ends all of them at their next event
+// pass (CommandAborted); their handlers end quietly and the window stays
+// alive (it is owned by main). A hidden Info window is discarded on close;
+// a shown one keeps the program running until it is closed too.
+//
+// The caption is cheap to write: the text is stored and reaches the window
+// title at the next real event pass, before a dialog and when a command
+// ends (at once when no command runs).
+class Form1 : public QWidget, public OutputSurface {
+  Q_OBJECT
+ public:
+  static constexpr int kMaxNesting = 32;
+  static constexpr int kInputLimit = 28;
+
+  // dialogs: a stand-in for message box, input box, beep and locale (the
+  // tests' recording fake); null for the real ones.
+  explicit Form1(PlatformServices* dialogs = nullptr, QWidget* parent = nullptr);
+  ~Form1() override;
+
+  // Centres the window on its screen and shows it.
+  void showCentred();
+
+  QtPlatformServices& services() { return services_; }
+  int runningCommands() const { return depth_; }
+  Form2* infoWindow() const { return info_; }
+
+  // OutputSurface
+  void setCaption(const std::string& caption) override;
+  void setLabel1(const std::string& text) override;
+  void setLabel2(const std::string& text) override;
+  std::string text(TextField field) const override;
+  void setText(TextField field, const std::string& text) override;
+  void setFrame4Caption(const std::string& caption) override;
+  void setCommand3Caption(const std::string& caption) override;
+  int check1Value() const override;
+  void clearList() override;
+  void appendToList(const std::string& entry) override;
+  std::size_t listCount() const override;
+  std::string listEntry(std::size_t index) const override;
+  xTimer& stopwatch() override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void buildControls();
+  void connectButtons();
+  // Runs one command with the nesting bound and the error handling of a
+  // button handler. nests: whether the command may run event passes.
+  void runCommand(const std::function<void()>& command, bool nests);
+  void applyCaption();
+  void showInfo();
+  InputField* field(TextField which) const;
+
+  QtPlatformServices services_;
+  std::unique_ptr<xTimer> stopwatch_;
+  QPointer<Form2> info_;
+  std::string pendingCaption_;
+  bool captionDirty_ = false;
+  int depth_ = 0;
+  bool abortRequested_ = false;
+
+  QPushButton* command1_ = nullptr;
+  QPushButton* command2_ = nullptr;
+  QPushButton* command3_ = nullptr;
+  QPushButton* command4_ = nullptr;
+  QPushButton* command5_ = nullptr;
+  QPushButton* command6_ = nullptr;
+  QPushButton* command7_ = nullptr;
+  QGroupBox* frame1_ = nullptr;
+  QGroupBox* frame2_ = nullptr;
+  QGroupBox* frame3_ = nullptr;
+  QGroupBox* frame4_ = nullptr;
+  QGroupBox* frame5_ = nullptr;
+  QGroupBox* frame6_ = nullptr;
+  QLabel* label1_ = nullptr;
+  QLabel* label2_ = nullptr;
+  QLabel* label3_ = nullptr;
+  QLabel* label4_ = nullptr;
+  InputField* text1_ = nullptr;
+  InputField* text2_ = nullptr;
+  InputField* text3_ = nullptr;
+  InputField* text4_ = nullptr;
+  QCheckBox* check1_ = nullptr;
+  QListWidget* list1_ = nullptr;
+};
+
+}  // namespace teilomat

@@ -1,0 +1,58 @@
+// The Info window: the program's name, its version and where updates come from.
+#include "app/Form2.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/TeilomatIcon.h"
+#include "app/WindowLook.h"
+
+namespace teilomat {
+
+const char* const Form2::kInfoText =
+    "Teilomat  Version 1.1\n"
+    "Download und Updates bei:\n"
+    "www.example.org/teilomat\n"
+    "downloads.example.org\n"
+    "Bald mehr auf mathe.example.org, dort gibt es dann auch andere Matheprogs.";
+
+Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName("Form2");
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle("Teilomat - Info");
+  setWindowIcon(teilomatIcon());
+  setFont(WindowLook::controlFont());
+  setFixedSize(WindowLook::pixels(4905), WindowLook::pixels(4125));
+  WindowLook::paintBackground(this, Qt::black);  // button text colour in the standard scheme
+
+  label1_ = new QLabel(this);
+  label1_->setObjectName("Label1");
+  label1_->setGeometry(WindowLook::rect(120, 240, 4695, 3135));
+  label1_->setTextFormat(Qt::PlainText);
+  label1_->setWordWrap(true);
+  label1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label1_->setText(QString::fromUtf8(kInfoText));
+  label1_->setFont(WindowLook::infoFont());
+  WindowLook::setColours(label1_, Qt::black, Qt::white);
+
+  command1_ = new QPushButton(QString::fromUtf8("Schließen"), this);
+  command1_->setObjectName("Command1");
+  command1_->setGeometry(WindowLook::rect(1200, 3600, 2415, 375));
+  connect(command1_, &QPushButton::clicked, this, &Form2::hideOrEnd);
+  command1_->setFocus();
+}
+
+void Form2::hideOrEnd() {
+  hide();
+  // Hiding is no close, so Qt would not notice that the last window went:
+  // when the main window is already closed, the program ends here.
+  if (!QApplication::quitOnLastWindowClosed()) return;
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (widget->isVisible() && widget->isWindow() && widget->windowType() != Qt::ToolTip &&
+        widget->windowType() != Qt::Popup)
+      return;
+  QCoreApplication::quit();
+}
+
+}  // namespace teilomat

@@ -1,0 +1,28 @@
+// The Info window: the program's name, its version and where updates come from.
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace teilomat {
+
+// Not modal. "Schließen" only hides the window (it keeps its state); the
+// close box discards it (WA_DeleteOnClose), so the next Info press builds a
+// new one.
+class Form2 : public QWidget {
+  Q_OBJECT
+ public:
+  static const char* const kInfoText;
+
+  explicit Form2(QWidget* parent = nullptr);
+
+ private:
+  void hideOrEnd();
+
+  QLabel* label1_;
+  QPushButton* command1_;
+};
+
+}  // namespace teilomat

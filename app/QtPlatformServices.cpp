@@ -1,0 +1,100 @@
+// The platform services on Qt: dialogs, beep, clock-gated event passes and the system locale.
+#include "app/QtPlatformServices.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QLocale>
+#include <QMessageBox>
+#include <QScreen>
+
+namespace teilomat {
+namespace {
+
+const char* const kApplicationTitle = "Teilomat";
+constexpr double kTwipsPerPixel = 15.0;
+
+}  // namespace
+
+QtPlatformServices::QtPlatformServices(QWidget* dialogParent) : dialogParent_(dialogParent) {}
+
+void QtPlatformServices::setHooks(std::function<void()> beforePass, std::function<bool()> abortRequested) {
+  beforePass_ = std::move(beforePass);
+  abortRequested_ = std::move(abortRequested);
+}
+
+void QtPlatformServices::throwIfAborted() const {
+  if (abortRequested_ && abortRequested_()) throw CommandAborted();
+}
+
+void QtPlatformServices::prepareDialog() {
+  throwIfAborted();
+  if (beforePass_) beforePass_();
+}
+
+void QtPlatformServices::messageBox(const std::string& text, const std::string& title) {
+  prepareDialog();
+  if (standIn_) {
+    standIn_->messageBox(text, title);
+  } else {
+    QMessageBox box(dialogParent_);
+    box.setWindowTitle(QString::fromStdString(title.empty() ? kApplicationTitle : title));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(QString::fromStdString(text));
+    box.setIcon(QMessageBox::NoIcon);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+  }
+  throwIfAborted();
+}
+
+std::string QtPlatformServices::inputBox(const std::string& prompt, int leftTwips, int topTwips) {
+  prepareDialog();
+  std::string answer;
+  if (standIn_) {
+    answer = standIn_->inputBox(prompt, leftTwips, topTwips);
+  } else {
+    QInputDialog dialog(dialogParent_);
+    dialog.setWindowTitle(kApplicationTitle);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setLabelText(QString::fromStdString(prompt));
+    dialog.setTextValue(QString());
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
+    QScreen* screen = dialogParent_ ? dialogParent_->screen() : QGuiApplication::primaryScreen();
+    const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
+    // A moved widget keeps its place when shown instead of being centred.
+    dialog.move(origin + QPoint(qRound(leftTwips / kTwipsPerPixel), qRound(topTwips / kTwipsPerPixel)));
+    if (dialog.exec() == QDialog::Accepted) answer = dialog.textValue().toStdString();
+  }
+  throwIfAborted();
+  return answer;
+}
+
+void QtPlatformServices::beep() {
+  if (standIn_)
+    standIn_->beep();
+  else
+    QApplication::beep();
+}
+
+void QtPlatformServices::processEvents() {
+  throwIfAborted();
+  if (sinceLastPass_.isValid() && std::chrono::nanoseconds(sinceLastPass_.nsecsElapsed()) < passInterval_)
+    return;
+  if (beforePass_) beforePass_();
+  ++realPasses_;
+  // A button pressed now runs its whole command inside this call. The
+  // abort check waits until Qt has returned: no exception crosses Qt frames.
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  sinceLastPass_.start();
+  throwIfAborted();
+}
+
+Separators QtPlatformServices::separators() const {
+  if (standIn_) return standIn_->separators();
+  const QLocale locale = QLocale::system();
+  return {locale.decimalPoint().toStdString(), locale.groupSeparator().toStdString()};
+}
+
+}  // namespace teilomat

@@ -1,0 +1,67 @@
+// The platform services on Qt: message box, input box, beep, event passes and the system locale.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QWidget>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+
+#include "primes/PlatformServices.h"
+
+namespace teilomat {
+
+// Event passes are cheap for the commands: the engine calls processEvents()
+// only every kStride-th offer, and processEvents() runs Qt's event
+// processing only when at least passInterval() has gone by since the last
+// real pass. A click or a repaint thus waits at most about that interval
+// (5 ms by default), while an offer with nothing due costs a countdown and,
+// every kStride offers, one clock read.
+//
+// Dialogs, beep and locale can be handed to a stand-in (the tests' recording
+// fake), so that no real modal dialog opens in a test; event processing
+// always stays real.
+class QtPlatformServices : public PlatformServices {
+ public:
+  static constexpr std::uint64_t kStride = 1024;
+  static constexpr std::chrono::nanoseconds kDefaultPassInterval = std::chrono::milliseconds(5);
+
+  // dialogParent: the window that dialogs are centred on (may be null).
+  explicit QtPlatformServices(QWidget* dialogParent = nullptr);
+
+  void messageBox(const std::string& text, const std::string& title = {}) override;
+  std::string inputBox(const std::string& prompt, int leftTwips, int topTwips) override;
+  void beep() override;
+  void processEvents() override;
+  Separators separators() const override;
+  std::uint64_t eventPassStride() const override { return kStride; }
+
+  // Dialogs, beep and separators go to `standIn` when it is not null.
+  void setDialogStandIn(PlatformServices* standIn) { standIn_ = standIn; }
+  PlatformServices* dialogStandIn() const { return standIn_; }
+
+  // beforePass runs before every real event pass and before every dialog
+  // (the window shows its pending caption there). When abortRequested
+  // answers true, processEvents() and the dialogs throw CommandAborted:
+  // before a pass, and again after one (once Qt has returned).
+  void setHooks(std::function<void()> beforePass, std::function<bool()> abortRequested);
+
+  void setPassInterval(std::chrono::nanoseconds interval) { passInterval_ = interval; }
+  std::chrono::nanoseconds passInterval() const { return passInterval_; }
+  std::uint64_t realPasses() const { return realPasses_; }  // passes that ran Qt's processing
+
+ private:
+  void throwIfAborted() const;
+  void prepareDialog();
+
+  QPointer<QWidget> dialogParent_;
+  PlatformServices* standIn_ = nullptr;
+  std::function<void()> beforePass_;
+  std::function<bool()> abortRequested_;
+  std::chrono::nanoseconds passInterval_ = kDefaultPassInterval;
+  QElapsedTimer sinceLastPass_;
+  std::uint64_t realPasses_ = 0;
+};
+
+}  // namespace teilomat

@@ -1,0 +1,44 @@
+// Start-up: the main window, centred, and the event loop; nothing else.
+#include <QApplication>
+#include <cstdio>
+#include <string>
+
+#include "app/ApplicationSetup.h"
+#include "app/Form1.h"
+
+namespace {
+
+std::string programPath;
+
+// Qt ends the process with a fatal message when the display named in
+// DISPLAY cannot be reached; add how to run the program instead.
+void reportFatal(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+  if (type == QtFatalMsg) {
+    std::fprintf(stderr,
+                 "Teilomat konnte keine Verbindung zur grafischen Anzeige herstellen.\n"
+                 "Ohne Bildschirm startet es in einem virtuellen X-Server:\n  xvfb-run -a %s\n",
+                 programPath.c_str());
+    std::fflush(stderr);
+    std::_Exit(2);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  programPath = argc > 0 ? argv[0] : "teilomat";
+  const std::string missing = teilomat::ApplicationSetup::missingDisplayMessage(programPath);
+  if (!missing.empty()) {
+    std::fputs(missing.c_str(), stderr);
+    return 2;
+  }
+  QtMessageHandler previous = qInstallMessageHandler(reportFatal);
+  QApplication app(argc, argv);
+  qInstallMessageHandler(previous);
+  teilomat::ApplicationSetup::configure(app);
+
+  teilomat::Form1 form1;
+  form1.showCentred();
+  return QApplication::exec();
+}

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Screenshots of the main window and the Info window, taken in a virtual X server.
+# Usage: scripts/screenshot.sh [path/to/teilomat] [output directory]
+# Needs Xvfb (xvfb), xdotool and import (imagemagick).
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+program=${1:-$root/build/app/teilomat}
+outdir=${2:-$root/docs}
+
+for tool in Xvfb xdotool import; do
+  command -v "$tool" >/dev/null || { echo "screenshot.sh: $tool is missing (apt-get install xvfb xdotool imagemagick)" >&2; exit 1; }
+done
+[ -x "$program" ] || { echo "screenshot.sh: no program at $program (build it first)" >&2; exit 1; }
+mkdir -p "$outdir"
+
+# shellcheck source=scripts/xvfb-session.sh
+. "$root/scripts/xvfb-session.sh"
+start_xvfb
+
+"$program" </dev/null &
+APP_PID=$!
+main=$(wait_for_window '^Teilomat $' 20) || { echo "screenshot.sh: the main window did not appear" >&2; exit 1; }
+sleep 0.5   # let the first paint finish
+import -window "$main" "$outdir/screenshot-main.png"
+
+# Command7 ("Info") sits at 128,56 with size 65 x 25 pixels.
+xdotool mousemove --window "$main" 160 68 click 1
+info=$(wait_for_window '^Teilomat - Info$' 20) || { echo "screenshot.sh: the Info window did not appear" >&2; exit 1; }
+sleep 0.5
+import -window "$info" "$outdir/screenshot-info.png"
+
+echo "written: $outdir/screenshot-main.png $outdir/screenshot-info.png"
