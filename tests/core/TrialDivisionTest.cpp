@@ -42,7 +42,7 @@ TEST(TrialDivision, LastCandidateIsTheFirstOneAboveTheBound) {
 TEST(TrialDivision, NextPercentChangeMatchesAStepByStepSearch) {
   std::mt19937_64 rng(20261207);
   std::vector<double> bounds = {2, 3, 4, 6, 10, 175, 1001, 31622777, 281474976710656.0};
-  for (int k = 0; k < 60; ++k) bounds.push_back(static_cast<double>(2 + rng() % 5000000));
+  for (int k = 0; k < 25; ++k) bounds.push_back(static_cast<double>(2 + rng() % 5000000));
   for (double bound : bounds) {
     const std::uint64_t last = lastCandidateIndex(bound);
     // Walk a sample of indexes; check each step point against brute force.
@@ -50,7 +50,8 @@ TEST(TrialDivision, NextPercentChangeMatchesAStepByStepSearch) {
     for (std::uint64_t i = 1; i <= last; i += stride) {
       const double p = percentAt(bound, candidateAt(i));
       std::uint64_t expected = i + 1;
-      while (expected <= last && percentAt(bound, candidateAt(expected)) <= p) ++expected;
+      while (expected <= last && expected - i <= 100000 && percentAt(bound, candidateAt(expected)) <= p)
+        ++expected;
       if (expected - i > 100000) continue;  // too far to walk here; covered by smaller bounds
       ASSERT_EQ(nextPercentChange(bound, i, p, last), expected) << "bound " << bound << " index " << i;
     }
