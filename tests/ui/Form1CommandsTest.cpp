@@ -14,6 +14,8 @@
 #include <stdexcept>
 
 #include "RecordingFake.h"
+#include <ostream>
+
 #include "UiTestSupport.h"
 #include "app/Form1.h"
 
@@ -39,6 +41,9 @@ struct PrimalityRow {
   const char* text2;
   const char* caption;
 };
+
+// Test names and failure messages show the row by its name.
+void PrintTo(const PrimalityRow& row, std::ostream* os) { *os << row.name; }
 
 const PrimalityRow kPrimalityRows[] = {
     {"Composite15Comma", "15", true, "Zahl ist nicht prim (Teiler die multipliziert 15 ergeben, sind z.B. 3 und 5)",
@@ -170,6 +175,9 @@ TEST(Form1Errors, AnErrorInACommandBecomesAGermanMessage) {
 struct LimitRow {
   const char* field;
 };
+
+// Test names and failure messages show the row by its name.
+void PrintTo(const LimitRow& row, std::ostream* os) { *os << row.field; }
 
 class Form1InputLimit : public Form1Commands, public ::testing::WithParamInterface<LimitRow> {};
 

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include <ostream>
+
 #include "UiTestSupport.h"
 #include "app/Form1.h"
 #include "RecordingFake.h"
@@ -23,6 +25,9 @@ struct ControlRow {
   int left, top, width, height;  // twips
   const char* caption;           // caption or text at start, UTF-8
 };
+
+// Test names and failure messages show the row by its name.
+void PrintTo(const ControlRow& row, std::ostream* os) { *os << row.name; }
 
 const ControlRow kControls[] = {
     {"Command1", "QPushButton", "Form1", 7080, 240, 2055, 495, "&Primprüfung"},

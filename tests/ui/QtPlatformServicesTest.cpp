@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <ostream>
+
 #include "UiTestSupport.h"
 #include "app/QtPlatformServices.h"
 
@@ -43,6 +45,9 @@ struct MessageRow {
   const char* title;     // given
   const char* expected;  // shown
 };
+
+// Test names and failure messages show the row by its name.
+void PrintTo(const MessageRow& row, std::ostream* os) { *os << row.name; }
 
 class RealMessageBox : public RealServices, public ::testing::WithParamInterface<MessageRow> {};
 
