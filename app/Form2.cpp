@@ -12,6 +12,7 @@ namespace teilomat {
 
 const char* const Form2::kInfoText =
     "Teilomat  Version 1.1\n"
+    "\n"
     "Download und Updates bei:\n"
     "www.example.org/teilomat\n"
     "downloads.example.org\n"
