@@ -5,7 +5,6 @@
 #include <array>
 #include <bit>
 #include <cmath>
-#include <limits>
 
 namespace teilomat {
 
@@ -251,7 +250,11 @@ DecimalNumber DecimalNumber::fromText(std::string_view text, const Separators& s
 }
 
 DecimalNumber DecimalNumber::fromNumberText(const NumberText& number) {
-  return fromDigits(number.digits, number.exponent, number.negative);
+  DecimalNumber result = fromDigits(number.digits, number.exponent, number.negative);
+  // A typed "-0", or a negative value too small to hold, reads as plain zero,
+  // so that isNegative() of a read number always means a value below zero.
+  if (result.isZero()) result.negative_ = false;
+  return result;
 }
 
 bool DecimalNumber::isWhole() const { return magnitude_ % pow10(scale_) == 0; }

@@ -62,7 +62,8 @@ class DecimalNumber {
   // The published conversion from text under the given separators: see
   // scanNumberText for the syntax. Excess digits are rounded half to even;
   // a value that does not fit at scale 0 throws Overflow, a text that is not
-  // a number throws NotANumber. Trailing fraction zeros are dropped.
+  // a number throws NotANumber. Trailing fraction zeros are dropped, and a
+  // zero read from text is never negative ("-0" gives 0).
   static DecimalNumber fromText(std::string_view text, const Separators& separators);
   static DecimalNumber fromNumberText(const NumberText& number);
 

@@ -2,7 +2,6 @@
 #include "primes/NumberText.h"
 
 #include <charconv>
-#include <cmath>
 #include <limits>
 #include <system_error>
 

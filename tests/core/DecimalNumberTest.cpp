@@ -13,6 +13,8 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace teilomat {
 namespace {
@@ -363,7 +365,11 @@ INSTANTIATE_TEST_SUITE_P(
         ArithmeticRow{"Inferred_MaxMinusOnePlusHalfToEven", Op::Add, "79228162514264337593543950334", "0.5",
                       "79228162514264337593543950334", {}},
         ArithmeticRow{"Inferred_ProductStickyBeyondHalf", Op::Multiply, "2.50000000000000000000000001",
-                      "0.0000000000000000000000000001", "0.0000000000000000000000000003", {}}));
+                      "0.0000000000000000000000000001", "0.0000000000000000000000000003", {}},
+        // One more place would give 2^96 - 1 + 5/7, which rounds past 96 bits.
+        ArithmeticRow{"Inferred_QuotientCarryKeepsFewerPlaces", Op::Divide, "55459713759985036315480765235", "7",
+                      "7922816251426433759354395034", {}}),
+    arithmeticRowName);
 
 // --- Comparison ------------------------------------------------------------
 
@@ -606,6 +612,15 @@ INSTANTIATE_TEST_SUITE_P(
         FromTextRow{"LongZeroTextIsZero", "0,000000000000000000000000000000000000000000000", kComma, "0", {}},
         FromTextRow{"NegativeFraction", "-0,25", kComma, "-0.25", {}}),
     [](const ::testing::TestParamInfo<FromTextRow>& info) { return std::string(info.param.name); });
+
+TEST(DecimalFromTextZero, IsNeverNegative) {
+  for (const char* text : {"-0", "-0,000", "-0e5", "-0,00000000000000000000000000001"}) {
+    SCOPED_TRACE(text);
+    const DecimalNumber zero = DecimalNumber::fromText(text, kComma);
+    EXPECT_TRUE(zero.isZero());
+    EXPECT_FALSE(zero.isNegative());
+  }
+}
 
 TEST(DecimalFromTextLong, ThousandsOfDigitsAreRoundedOnce) {
   // 0.4999...9 with 2000 nines past the 29th place still rounds down; a final
