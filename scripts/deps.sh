@@ -5,8 +5,9 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl-dev
-  xvfb xauth xdotool x11-utils imagemagick fonts-comic-neue
+  qt6-base-dev qt6-qpa-plugins libgl-dev
+  xvfb xauth xdotool x11-utils imagemagick
+  fonts-comic-neue fonts-dejavu-core fonts-dejavu-extra
 )
 
 missing=()
