@@ -272,6 +272,8 @@ TEST_P(KernelTest, EngineMatchesTheReferenceLoop) {
       {"2^64 + 1", (kOne << 64) + 1},
       {"1000003 * (2^61 - 1)", uint128{1000003} * kMersenne61},
   };
+  // A kernel that misses a divisor sends a wide number towards its square root.
+  const listingtest::ListingWatchdog watchdog("engine against the reference loop", std::chrono::seconds(120));
   for (std::uint64_t stride : {1u, 7u, 100u, 4096u}) {
     for (const Row& row : rows) {
       const std::string what = std::string(row.name) + ", stride " + std::to_string(stride);
@@ -315,6 +317,7 @@ TEST_P(KernelTest, NestedTrialAtAPassBetweenBlockRuns) {
     r.passes = services.passes;
     return r;
   };
+  const listingtest::ListingWatchdog watchdog("nested trial division", std::chrono::seconds(120));
   const Run got = run(&trialDivide);
   const Run want = run(&referenceTrial);
   EXPECT_EQ(got.inner.divisor, 1000003u);
