@@ -190,8 +190,10 @@ TEST_P(KernelTest, DivisorInEveryLanePosition) {
                                ", cofactor " + hex(run.cofactor);
       EXPECT_EQ(firstDividingIndex(n, start, start + 80), start + k) << what;
       EXPECT_EQ(firstDividingIndex(n, start, start + k), start + k) << what << ", divisor last";
-      if (k >= 1) EXPECT_EQ(firstDividingIndex(n, start, start + k - 1), 0u) << what << ", run ends before";
-      if (k >= 1) EXPECT_EQ(firstDividingIndex(n, start + 1, start + 80), start + k) << what << ", later start";
+      if (k >= 1) {
+        EXPECT_EQ(firstDividingIndex(n, start, start + k - 1), 0u) << what << ", run ends before";
+        EXPECT_EQ(firstDividingIndex(n, start + 1, start + 80), start + k) << what << ", later start";
+      }
     }
   }
 }
