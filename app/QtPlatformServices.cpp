@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
 #include <QScreen>
@@ -13,6 +14,7 @@ namespace {
 
 const char* const kApplicationTitle = "Teilomat";
 constexpr double kTwipsPerPixel = 15.0;
+constexpr int kInputBoxWidthPixels = 480;
 
 }  // namespace
 
@@ -58,6 +60,9 @@ std::string QtPlatformServices::inputBox(const std::string& prompt, int leftTwip
     dialog.setWindowTitle(kApplicationTitle);
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setLabelText(QString::fromStdString(prompt));
+    // A long prompt wraps to the box's width instead of widening it past the screen.
+    for (QLabel* label : dialog.findChildren<QLabel*>()) label->setWordWrap(true);
+    dialog.setFixedWidth(kInputBoxWidthPixels);
     dialog.setTextValue(QString());
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Abbrechen"));
