@@ -13,6 +13,7 @@
 
 #include "UiTestSupport.h"
 #include "app/QtPlatformServices.h"
+#include "primes/Primmarktest.h"
 
 namespace teilomat::testing {
 namespace {
@@ -93,6 +94,18 @@ TEST_F(RealServices, InputBoxSitsAtItsTwipsAndReturnsTheTypedText) {
   });
   EXPECT_EQ(services_.inputBox("Taktfrequenz in MHz?", 1500, 3000), "2400");
   EXPECT_EQ(shownAt, QGuiApplication::primaryScreen()->geometry().topLeft() + QPoint(100, 200));
+}
+
+TEST_F(RealServices, InputBoxWrapsALongPromptWithinTheScreen) {
+  const std::string& prompt = primmarktestPrompt();
+  int width = 0;
+  whenModalAppears([&](QWidget* modal) {
+    width = modal->width();
+    qobject_cast<QDialog*>(modal)->reject();
+  });
+  services_.inputBox(prompt, 100, 100);
+  EXPECT_GT(width, 0);
+  EXPECT_LE(width, QGuiApplication::primaryScreen()->geometry().width());
 }
 
 TEST_F(RealServices, InputBoxCancelGivesTheEmptyText) {
