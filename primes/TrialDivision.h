@@ -36,8 +36,10 @@ inline double percentAt(double bound, std::uint64_t d) {
 std::uint64_t nextPercentChange(double bound, std::uint64_t i, double percent, std::uint64_t last);
 
 // The index of the first candidate in [from, to] that divides n, or 0.
-// Native remainders: one 64-bit division per candidate below 2^64, two
-// (128 by 64 bits) above. n < 2^96, 1 <= from <= to, candidates < 2^63.
+// Runs the kernel chosen at start (see DivisorKernels.h): AVX-512 or AVX2
+// blocks of exact double-precision tests where the processor has them,
+// native 64-bit (or two-step 128-by-64-bit) remainders otherwise and for
+// short runs. n < 2^96, 1 <= from <= to, candidates < 2^63.
 std::uint64_t firstDividingIndex(uint128 n, std::uint64_t from, std::uint64_t to);
 
 // Receives the progress steps of one trial division.
