@@ -5,48 +5,16 @@
 #include <cstdint>
 
 #include "RecordingFake.h"
+#include "ReferenceLoops.h"
 #include "primes/Commands.h"
 #include "primes/TrialDivision.h"
 
 namespace teilomat {
 namespace {
 
+using namespace teilomat::bench;
+
 constexpr std::uint64_t kSlice = 100000000;  // candidates per slice of the large numbers
-
-uint128 parse128(const char* digits) {
-  uint128 v = 0;
-  for (const char* p = digits; *p; ++p) v = v * 10 + static_cast<unsigned>(*p - '0');
-  return v;
-}
-
-const uint128 kFirstPrimeAbove2To64 = parse128("18446744073709551629");
-const uint128 kTwentyNineDigits = parse128("79228158514264330609326343541");
-
-// The bare reference: the candidate sequence with nothing but n % d == 0.
-template <class N>
-std::uint64_t bareLoop(N n, std::uint64_t lastIndex) {
-  std::uint64_t count = 0;
-  for (std::uint64_t d = 3;; d += 2) {
-    if (d > 3 && d % 3 == 0) continue;
-    ++count;
-    if (n % d == 0 || count == lastIndex) return d;
-  }
-}
-
-// 128-bit reference in two hardware divisions, (high mod d, low) by d.
-std::uint64_t bareLoopTwoStep(uint128 n, std::uint64_t lastIndex) {
-  const auto high = static_cast<std::uint64_t>(n >> 64);
-  const auto low = static_cast<std::uint64_t>(n);
-  std::uint64_t count = 0;
-  for (std::uint64_t d = 3;; d += 2) {
-    if (d > 3 && d % 3 == 0) continue;
-    ++count;
-    std::uint64_t q, r;
-    asm("divq %4" : "=a"(q), "=d"(r) : "a"(low), "d"(high % d), "rm"(d) : "cc");
-    benchmark::DoNotOptimize(q);
-    if (r == 0 || count == lastIndex) return d;
-  }
-}
 
 class NoProgress : public TrialProgress {
  public:

@@ -10,12 +10,18 @@
 
 #include "ListingWatchdog.h"
 #include "RecordingFake.h"
+#include "TrialReference.h"
 #include "primes/Commands.h"
 #include "primes/DivisorKernels.h"
 #include "primes/TrialDivision.h"
 
 namespace teilomat {
 namespace {
+
+using testing::CountingServices;
+using testing::RecordingProgress;
+using testing::Step;
+using testing::referenceTrial;
 
 using kernel_detail::kMaxVectorIndex;
 
@@ -199,63 +205,6 @@ TEST_P(KernelTest, DivisorInEveryLanePosition) {
 }
 
 // ---- The engine and the commands under each kernel ------------------------
-
-class CountingServices : public PlatformServices {
- public:
-  explicit CountingServices(std::uint64_t stride) : stride_(stride) {}
-  void messageBox(const std::string&, const std::string&) override {}
-  std::string inputBox(const std::string&, int, int) override { return {}; }
-  void beep() override {}
-  void processEvents() override {
-    ++passes;
-    if (atPass) atPass(passes);
-  }
-  Separators separators() const override { return Separators::comma(); }
-  std::uint64_t eventPassStride() const override { return stride_; }
-
-  std::uint64_t passes = 0;
-  std::function<void(std::uint64_t)> atPass;
-
- private:
-  std::uint64_t stride_;
-};
-
-struct Step {
-  double percent;
-  std::uint64_t index;
-  std::uint64_t passesBefore;
-  bool operator==(const Step&) const = default;
-};
-
-class RecordingProgress : public TrialProgress {
- public:
-  explicit RecordingProgress(const CountingServices& s) : services_(s) {}
-  void percentChanged(double percent, std::uint64_t index) override {
-    steps.push_back({percent, index, services_.passes});
-  }
-  std::vector<Step> steps;
-
- private:
-  const CountingServices& services_;
-};
-
-// The loop one candidate at a time, as the commands describe it.
-TrialOutcome referenceTrial(uint128 n, double bound, double& shown, TrialProgress& progress,
-                            PlatformServices& services) {
-  std::uint64_t count = 0;
-  for (std::uint64_t d = 3;; d += 2) {
-    if (d > 3 && d % 3 == 0) continue;
-    ++count;
-    const double percent = std::trunc(100.0 / (bound / static_cast<double>(d)));
-    if (percent != shown) {
-      progress.percentChanged(percent, count);
-      shown = percent;
-    }
-    services.offerEventPass();
-    if (n % d == 0) return {d, count};
-    if (static_cast<double>(d) > bound) return {0, count};
-  }
-}
 
 double boundOf(uint128 n) {
   return std::trunc(std::sqrt(static_cast<double>(n))) + 1;

@@ -6,10 +6,17 @@
 #include <random>
 #include <vector>
 
+#include "TrialReference.h"
 #include "primes/TrialDivision.h"
 
 namespace teilomat {
 namespace {
+
+using testing::CountingServices;
+using testing::parse128;
+using testing::RecordingProgress;
+using testing::Step;
+using testing::referenceTrial;
 
 // The candidate sequence written the slow way: odd numbers from 3, without
 // the multiples of 3 above 3.
@@ -65,12 +72,6 @@ TEST(TrialDivision, PercentUsesTheQuotientOfBoundAndDivisorFirst) {
   EXPECT_EQ(percentAt(4, 5), 125);
 }
 
-uint128 parse128(const char* digits) {
-  uint128 v = 0;
-  for (const char* p = digits; *p; ++p) v = v * 10 + static_cast<unsigned>(*p - '0');
-  return v;
-}
-
 std::uint64_t referenceFirstDividing(uint128 n, std::uint64_t from, std::uint64_t to) {
   for (std::uint64_t i = from; i <= to; ++i)
     if (n % candidateAt(i) == 0) return i;
@@ -114,65 +115,6 @@ TEST(TrialDivision, FirstDividingIndexFindsFactorsOfHardNumbers) {
   // p48^2 exceeds 2^96; its factor is found in a number that fits.
   const uint128 n = p48 * 65537;
   EXPECT_EQ(firstDividingIndex(n, candidatesUpTo(65537), candidatesUpTo(65537)), candidatesUpTo(65537));
-}
-
-// Services that count offers and passes, and can run code at a pass.
-class CountingServices : public PlatformServices {
- public:
-  explicit CountingServices(std::uint64_t stride) : stride_(stride) {}
-  void messageBox(const std::string&, const std::string&) override {}
-  std::string inputBox(const std::string&, int, int) override { return {}; }
-  void beep() override {}
-  void processEvents() override {
-    ++passes;
-    if (atPass) atPass(passes);
-  }
-  Separators separators() const override { return Separators::comma(); }
-  std::uint64_t eventPassStride() const override { return stride_; }
-
-  std::uint64_t passes = 0;
-  std::function<void(std::uint64_t)> atPass;
-
- private:
-  std::uint64_t stride_;
-};
-
-struct Step {
-  double percent;
-  std::uint64_t index;
-  std::uint64_t passesBefore;  // passes run when the caption was written
-  bool operator==(const Step&) const = default;
-};
-
-class RecordingProgress : public TrialProgress {
- public:
-  explicit RecordingProgress(const CountingServices& s) : services_(s) {}
-  void percentChanged(double percent, std::uint64_t index) override {
-    steps.push_back({percent, index, services_.passes});
-  }
-  std::vector<Step> steps;
-
- private:
-  const CountingServices& services_;
-};
-
-// The loop exactly as the commands describe it, one candidate at a time.
-TrialOutcome referenceTrial(uint128 n, double bound, double& shown, RecordingProgress& progress,
-                            CountingServices& services) {
-  std::uint64_t d = 1, count = 0;
-  for (;;) {
-    d += 2;
-    if (d > 3 && d % 3 == 0) continue;
-    ++count;
-    const double percent = std::trunc(100.0 / (bound / static_cast<double>(d)));
-    if (percent != shown) {
-      progress.percentChanged(percent, count);
-      shown = percent;
-    }
-    services.offerEventPass();
-    if (n % d == 0) return {d, count};
-    if (static_cast<double>(d) > bound) return {0, count};
-  }
 }
 
 TEST(TrialDivision, EngineMatchesTheReferenceLoopInStepsPassesAndOutcome) {
