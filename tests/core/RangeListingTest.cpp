@@ -172,7 +172,9 @@ TEST(RangeListing, OutcomesOfARun) {
     EXPECT_EQ(l.fake.label2 != "Label2 vorher", row.labelsWritten) << row.name;
     const auto boxes = l.fake.eventsNamed("messageBox");
     EXPECT_EQ(boxes.size(), row.message.empty() ? 0u : 1u) << row.name;
-    if (!boxes.empty()) EXPECT_EQ(boxes[0].text, row.message) << row.name;
+    if (!boxes.empty()) {
+      EXPECT_EQ(boxes[0].text, row.message) << row.name;
+    }
     EXPECT_EQ(l.fake.texts[TextField::Text2], "") << row.name;
     EXPECT_EQ(l.fake.count("beep"), 1u) << row.name;
     EXPECT_EQ(l.fake.log.back().what, "beep") << row.name;
