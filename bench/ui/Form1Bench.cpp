@@ -2,9 +2,12 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QListWidget>
 #include <QLabel>
 #include <QPushButton>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 #include <memory>
 
 #include "RecordingFake.h"
@@ -55,8 +58,29 @@ void PrimalityTest_Form1Offscreen(benchmark::State& state) {
                                                     benchmark::Counter::kAvgIterations);
 }
 
+// A long listing in the real List1: 100,000 entries appended one by one (as
+// the listing does), the view scrolled to the end and repainted, then saved.
+void List1_HundredThousandEntries(benchmark::State& state) {
+  teilomat::Form1 form;
+  form.showCentred();
+  QCoreApplication::processEvents();
+  auto* list = form.findChild<QListWidget*>("List1");
+  const std::filesystem::path file = std::filesystem::temp_directory_path() / "teilomat-bench-Primzahlen.txt";
+  for (auto _ : state) {
+    form.clearList();
+    for (int i = 0; i < 100000; ++i) form.appendToList(std::to_string(1000000000039ull + 2ull * i));
+    list->scrollToBottom();
+    list->repaint();
+    QCoreApplication::processEvents();
+    teilomat::runSaveListing(form, form.services(), file);
+  }
+  std::filesystem::remove(file);
+  if (form.listCount() != 100000) state.SkipWithError("List1 lost entries");
+}
+
 }  // namespace
 
+BENCHMARK(List1_HundredThousandEntries)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(PrimalityTest_RecordingFake)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(PrimalityTest_RecordingFakeQtStride)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(PrimalityTest_Form1Offscreen)->Unit(benchmark::kMillisecond)->MinTime(1.0);
