@@ -110,7 +110,9 @@ TEST(TrialDivision, FirstDividingIndexFindsFactorsOfHardNumbers) {
     const std::uint64_t index = candidatesUpTo(row.divisor);
     ASSERT_EQ(candidateAt(index), row.divisor) << row.name;
     EXPECT_EQ(firstDividingIndex(row.n, index > 50 ? index - 50 : 1, index + 50), index) << row.name;
-    if (index > 1) EXPECT_EQ(firstDividingIndex(row.n, index - 1, index - 1), 0u) << row.name;
+    if (index > 1) {
+      EXPECT_EQ(firstDividingIndex(row.n, index - 1, index - 1), 0u) << row.name;
+    }
   }
   // p48^2 exceeds 2^96; its factor is found in a number that fits.
   const uint128 n = p48 * 65537;

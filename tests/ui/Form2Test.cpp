@@ -57,9 +57,10 @@ TEST_F(InfoWindow, ShowsNameVersionAndNeutralAddresses) {
   const QFont font = label->font();
   EXPECT_EQ(font.pointSizeF(), 15.75);
   EXPECT_EQ(font.weight(), QFont::Normal);
-  if (QFontDatabase::families().contains("Comic Sans MS") || QFontDatabase::families().contains("Comic Neue"))
+  if (QFontDatabase::families().contains("Comic Sans MS") || QFontDatabase::families().contains("Comic Neue")) {
     EXPECT_TRUE(QFontInfo(font).family() == "Comic Sans MS" || QFontInfo(font).family() == "Comic Neue")
         << QFontInfo(font).family().toStdString();
+  }
 
   auto* close = child<QPushButton>(*info, "Command1");
   EXPECT_EQ(close->text().toStdString(), "Schließen");
