@@ -62,6 +62,21 @@ inline bool vectorPays(std::uint64_t from, std::uint64_t to) {
   return to - from + 1 >= kMinVectorRun && to <= kMaxVectorIndex;
 }
 
+// The common entry of the vector kernels. Runs that do not pay go to the
+// scalar kernel; the lone 3 (index 1) and any other odd start, a 6k+1, go
+// singly, so that the vectors start at a 6k-1 (index 2 is 5). Then
+// scan(direct, from, to) runs the vectors, `direct` telling whether n is
+// small enough to be divided without the limb split.
+template <class Scan>
+std::uint64_t runVectorKernel(uint128 n, std::uint64_t from, std::uint64_t to, Scan scan) {
+  if (!vectorPays(from, to)) return firstDividingIndexScalar(n, from, to);
+  if (from % 2 == 1) {
+    if (firstDividingIndexScalar(n, from, from) != 0) return from;
+    ++from;
+  }
+  return scan(n <= kDirectLimit, from, to);
+}
+
 }  // namespace kernel_detail
 
 }  // namespace teilomat

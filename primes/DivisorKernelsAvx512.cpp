@@ -119,14 +119,9 @@ TEILOMAT_AVX512 std::uint64_t scanVectors(uint128 n, std::uint64_t from, std::ui
 
 // Cost: about 0.13 ns per candidate for n <= 2^53, about 0.25 ns above.
 std::uint64_t firstDividingIndexAvx512(uint128 n, std::uint64_t from, std::uint64_t to) {
-  if (!kernel_detail::vectorPays(from, to)) return firstDividingIndexScalar(n, from, to);
-  // The lone 3 (index 1) and any other odd start, a 6k+1, go singly, so that
-  // the vectors start at a 6k-1 (index 2 is 5).
-  if (from % 2 == 1) {
-    if (firstDividingIndexScalar(n, from, from) != 0) return from;
-    ++from;
-  }
-  return n <= kernel_detail::kDirectLimit ? scanVectors<false>(n, from, to) : scanVectors<true>(n, from, to);
+  return kernel_detail::runVectorKernel(n, from, to, [n](bool direct, std::uint64_t first, std::uint64_t last) {
+    return direct ? scanVectors<false>(n, first, last) : scanVectors<true>(n, first, last);
+  });
 }
 
 }  // namespace teilomat
