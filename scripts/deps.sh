@@ -20,4 +20,4 @@ sudo=()
 [ "$(id -u)" -ne 0 ] && sudo=(sudo)
 echo "Installing: ${missing[*]}"
 "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
