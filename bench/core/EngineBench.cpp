@@ -25,13 +25,7 @@ class NoProgress : public TrialProgress {
 double sliceBound() { return static_cast<double>(candidateAt(kSlice) - 1); }
 
 void BM_PrimalityTest_999999999999989(benchmark::State& state) {
-  testing::RecordingFake fake;
-  fake.stride = 4096;
-  for (auto _ : state) {
-    fake.texts[TextField::Text1] = "999999999999989";
-    runPrimalityTest(fake, fake);
-    fake.log.clear();
-  }
+  runInitialPrimalityTest(state);
 }
 void BM_Reference_999999999999989(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(bareLoop<std::uint64_t>(999999999999989ull, 10540927));

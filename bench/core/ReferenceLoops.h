@@ -1,10 +1,12 @@
-// The bare reference loops that the trial-division benchmarks measure against.
+// The loops that the trial-division benchmarks share: the bare references and the whole primality test.
 #pragma once
 
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
 
+#include "RecordingFake.h"
+#include "primes/Commands.h"
 #include "primes/DecimalNumber.h"
 
 namespace teilomat::bench {
@@ -41,6 +43,18 @@ inline std::uint64_t bareLoopTwoStep(uint128 n, std::uint64_t lastIndex) {
     asm("divq %4" : "=a"(q), "=d"(r) : "a"(low), "d"(high % d), "rm"(d) : "cc");
     benchmark::DoNotOptimize(q);
     if (r == 0 || count == lastIndex) return d;
+  }
+}
+
+// The whole primality test of 999999999999989 on the recording fake, with
+// the event-pass stride of the real window.
+inline void runInitialPrimalityTest(benchmark::State& state) {
+  testing::RecordingFake fake;
+  fake.stride = 4096;
+  for (auto _ : state) {
+    fake.texts[TextField::Text1] = "999999999999989";
+    runPrimalityTest(fake, fake);
+    fake.log.clear();
   }
 }
 
