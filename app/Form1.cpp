@@ -13,7 +13,7 @@
 #include "app/InputField.h"
 #include "app/TeilomatIcon.h"
 #include "app/WindowLook.h"
-#include "primes/Commands.h"
+#include "commands/Commands.h"
 #include "timing/xTimer.h"
 
 namespace teilomat {

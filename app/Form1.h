@@ -9,7 +9,7 @@
 
 #include "app/Form2.h"
 #include "app/QtPlatformServices.h"
-#include "primes/OutputSurface.h"
+#include "commands/OutputSurface.h"
 
 class QCheckBox;
 class QGroupBox;

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "primes/PlatformServices.h"
+#include "commands/PlatformServices.h"
 
 namespace teilomat {
 

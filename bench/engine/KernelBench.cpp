@@ -1,0 +1,165 @@
+// Each divisibility kernel in the engine and the commands, beside bare scalar remainder loops.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "support/RecordingFake.h"
+#include "ReferenceLoops.h"
+#include "commands/Commands.h"
+#include "engine/kernels/DivisorKernels.h"
+#include "engine/TrialDivision.h"
+
+namespace teilomat {
+namespace {
+
+using namespace teilomat::bench;
+
+constexpr std::uint64_t kLongSlice = 1000000000;  // candidates per slice of the large numbers
+
+constexpr std::uint64_t kListingStart = 1000000000000;
+constexpr std::uint64_t kListingEnd = 1000000100000;
+
+// The listing's bare reference: every odd number of the range divided by
+// the candidates up to its square root or its smallest divisor.
+std::uint64_t bareListing() {
+  std::uint64_t primes = 0;
+  for (std::uint64_t m = kListingStart | 1; m <= kListingEnd; m += 2) {
+    const auto bound = static_cast<std::uint64_t>(std::sqrt(static_cast<double>(m))) + 1;
+    bool prime = true;
+    for (std::uint64_t d = 3; d <= bound + 1; d += 2) {
+      if (d > 3 && d % 3 == 0) continue;
+      if (m % d == 0) {
+        prime = false;
+        break;
+      }
+    }
+    primes += prime;
+  }
+  return primes;
+}
+
+class NoProgress : public TrialProgress {
+ public:
+  void percentChanged(double percent, std::uint64_t) override { benchmark::DoNotOptimize(percent); }
+};
+
+// Forces one kernel for a benchmark body and restores the previous one, so
+// that the other benchmarks of the binary keep the processor's choice.
+class KernelScope {
+ public:
+  KernelScope(benchmark::State& state, KernelVariant variant) : saved_(activeKernel()) {
+    state.SetLabel(kernelName(variant));
+    supported_ = forceKernel(variant);
+    if (!supported_) state.SkipWithError("kernel not supported by this processor");
+  }
+  ~KernelScope() { forceKernel(saved_); }
+  bool supported() const { return supported_; }
+
+ private:
+  KernelVariant saved_;
+  bool supported_ = false;
+};
+
+void wholeTest(benchmark::State& state, KernelVariant variant) {
+  const KernelScope scope(state, variant);
+  if (!scope.supported()) return;
+  runInitialPrimalityTest(state);
+}
+
+void longSlice(benchmark::State& state, KernelVariant variant, uint128 n) {
+  const KernelScope scope(state, variant);
+  if (!scope.supported()) return;
+  testing::RecordingFake fake;
+  fake.stride = 4096;
+  NoProgress progress;
+  const double bound = static_cast<double>(candidateAt(kLongSlice) - 1);
+  for (auto _ : state) {
+    double shown = 0;
+    const auto outcome = trialDivide(n, bound, shown, progress, fake);
+    if (outcome.count != kLongSlice) state.SkipWithError("slice ended early");
+  }
+}
+
+void listingCommand(benchmark::State& state, KernelVariant variant) {
+  const KernelScope scope(state, variant);
+  if (!scope.supported()) return;
+  for (auto _ : state) {
+    testing::RecordingFake fake;
+    fake.stride = 4096;
+    fake.texts[TextField::Text3] = std::to_string(kListingStart);
+    fake.texts[TextField::Text4] = std::to_string(kListingEnd);
+    runRangeListing(fake, fake);
+    benchmark::DoNotOptimize(fake.list.size());
+  }
+}
+
+// The listing's trial divisions alone, without the command's texts.
+void listingEngine(benchmark::State& state, KernelVariant variant) {
+  const KernelScope scope(state, variant);
+  if (!scope.supported()) return;
+  testing::RecordingFake fake;
+  fake.stride = 4096;
+  NoProgress progress;
+  for (auto _ : state) {
+    std::uint64_t primes = 0;
+    double shown = 0;
+    for (std::uint64_t m = kListingStart | 1; m <= kListingEnd; m += 2) {
+      const double bound = std::trunc(std::sqrt(static_cast<double>(m))) + 1;
+      primes += trialDivide(m, bound, shown, progress, fake).divisor == 0;
+    }
+    benchmark::DoNotOptimize(primes);
+  }
+}
+
+void BM_Reference_999999999999989(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(bareLoop<std::uint64_t>(999999999999989ull, 10540927));
+}
+void BM_Reference_2To64Prime_LongSlice(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(bareLoop<uint128>(kFirstPrimeAbove2To64, kLongSlice));
+}
+void BM_ReferenceTwoStep_2To64Prime_LongSlice(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(bareLoopTwoStep(kFirstPrimeAbove2To64, kLongSlice));
+}
+void BM_Reference_29Digits_LongSlice(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(bareLoop<uint128>(kTwentyNineDigits, kLongSlice));
+}
+void BM_ReferenceTwoStep_29Digits_LongSlice(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(bareLoopTwoStep(kTwentyNineDigits, kLongSlice));
+}
+void BM_Reference_Listing(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(bareListing());
+}
+
+// Each measurement once per kernel, named .../scalar, .../avx2, .../avx512;
+// each reference runs just before the kernels it is compared with.
+const bool registered = [] {
+  const KernelVariant variants[] = {KernelVariant::Scalar, KernelVariant::Avx2, KernelVariant::Avx512};
+  const auto perKernel = [&](const std::string& name, auto body, auto configure) {
+    for (KernelVariant v : variants)
+      configure(benchmark::RegisterBenchmark((name + "/" + kernelName(v)).c_str(),
+                                             [body, v](benchmark::State& s) { body(s, v); }));
+  };
+  const auto ms = [](benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond); };
+  const auto once = [](benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond)->Iterations(1); };
+
+  ms(benchmark::RegisterBenchmark("BM_Reference_WholeTest_999999999999989", BM_Reference_999999999999989));
+  perKernel("BM_Kernel_999999999999989", wholeTest, ms);
+  once(benchmark::RegisterBenchmark("BM_Reference_2To64Prime_LongSlice", BM_Reference_2To64Prime_LongSlice));
+  once(benchmark::RegisterBenchmark("BM_ReferenceTwoStep_2To64Prime_LongSlice", BM_ReferenceTwoStep_2To64Prime_LongSlice));
+  perKernel("BM_Kernel_2To64Prime_LongSlice",
+            [](benchmark::State& s, KernelVariant v) { longSlice(s, v, kFirstPrimeAbove2To64); }, once);
+  once(benchmark::RegisterBenchmark("BM_Reference_29Digits_LongSlice", BM_Reference_29Digits_LongSlice));
+  once(benchmark::RegisterBenchmark("BM_ReferenceTwoStep_29Digits_LongSlice", BM_ReferenceTwoStep_29Digits_LongSlice));
+  perKernel("BM_Kernel_29Digits_LongSlice",
+            [](benchmark::State& s, KernelVariant v) { longSlice(s, v, kTwentyNineDigits); }, once);
+  once(benchmark::RegisterBenchmark("BM_Reference_ListingBare", BM_Reference_Listing));
+  perKernel("BM_Kernel_ListingCommand", listingCommand, once);
+  perKernel("BM_Kernel_ListingEngine", listingEngine, once);
+  return true;
+}();
+
+}  // namespace
+}  // namespace teilomat

@@ -1,0 +1,61 @@
+// Command2: the smallest prime above the number in Text1, by trial division of each candidate.
+#include <string>
+
+#include "commands/CandidateWalk.h"
+#include "commands/CommandMessages.h"
+#include "commands/CommandSupport.h"
+#include "commands/Commands.h"
+#include "numbers/NumberFormat.h"
+#include "numbers/NumberInput.h"
+
+namespace teilomat {
+namespace {
+
+std::string wholeNumberText(uint128 value, const Separators& separators) {
+  return DecimalNumber::fromParts(value, 0, false).toString(separators);
+}
+
+}  // namespace
+
+// Every ending but success refuses through refuseAndBeep: caption
+// "Teilomat", the box, then the common end's beep once the box is closed.
+void runNextPrimeSearch(OutputSurface& out, PlatformServices& services) {
+  xTimer& timer = startResultCommand(out, "Nächste Primzahl", "Pri&mzahl ins Eingabefeld kopieren");
+
+  const Separators separators = services.separators();
+  const InputReading input = readNumber(out.text(TextField::Text1), separators);
+  if (input.status == InputStatus::TooManyDigits) return refuseAndBeep(out, services, messages::kAbort);
+  if (input.status != InputStatus::Ok)
+    return refuseAndBeep(out, services, messages::conversionFailure(input.status));
+  const DecimalNumber n = input.value;
+  const std::string nText = n.toString(separators);
+  out.setText(TextField::Text2, "Alte Eingabe: " + nText);
+
+  if (n < 10) return refuseAndBeep(out, services, messages::kBelowTen);
+  // Every candidate would keep the fraction, no divisor would divide it, and
+  // n + 1 would come out as "prime".
+  if (!n.isWhole()) return refuseAndBeep(out, services, messages::kFraction);
+
+  // The candidates are whole and below 2^96, so they are stepped natively.
+  const uint128 start = Fix(n).magnitude();
+  uint128 m = start;
+  CandidateWalk walk(out, services);
+  do {
+    if (m == DecimalNumber::kMaxMagnitude) return refuseAndBeep(out, services, messages::kAbort);
+    ++m;
+  } while (!walk.isPrime(m));
+
+  timer.Halt();
+  const double milliseconds = timer.RunTime();
+  const std::string pText = wholeNumberText(m, separators);
+  out.setLabel1("Nächste Primzahl die nach der Zahl " + nText + " kommt ist  " + pText);
+  out.setText(TextField::Text2, pText);
+  out.setCaption("Teilomat - (" + pText + " ist die nächste Primzahl)");
+  beepIfChecked(out, services);
+  out.setLabel2("Ursprungszahl: " + nText + " --- Abstandt zwischen Ursprungszahl und gefundene Primzahl: " +
+                wholeNumberText(m - start, separators) +
+                " --- Dauer der Prüfung: " + durationText(milliseconds, separators));
+  beepIfChecked(out, services);
+}
+
+}  // namespace teilomat

@@ -1,0 +1,86 @@
+// Command1: the primality test of Text1 by trial division, naming a divisor pair.
+#include <string>
+
+#include "commands/CommandMessages.h"
+#include "commands/CommandSupport.h"
+#include "commands/Commands.h"
+#include "commands/ProgressCaption.h"
+#include "engine/SquareRootBound.h"
+#include "engine/TrialDivision.h"
+#include "numbers/NumberFormat.h"
+#include "numbers/NumberInput.h"
+
+namespace teilomat {
+
+void runPrimalityTest(OutputSurface& out, PlatformServices& services) {
+  xTimer& timer = startResultCommand(out, "Größter Teiler", "Teilerzahl ins Eingabefeld kopieren");
+
+  const Separators separators = services.separators();
+  const InputReading input = readNumber(out.text(TextField::Text1), separators);
+  if (input.status == InputStatus::TooManyDigits) return refuseInput(out, services, messages::kGuard);
+  if (input.status != InputStatus::Ok) return refuseInput(out, services, messages::conversionFailure(input.status));
+  // 1 and fractions are no primes, and 0 or negatives have no divisor pair
+  // worth naming: trial division would report them wrongly.
+  const DecimalNumber n = input.value;
+  if (!n.isWhole()) return refuseInput(out, services, messages::kFraction);
+  if (n < 2) return refuseInput(out, services, messages::kBelowTwo);
+
+  const std::string nText = n.toString(separators);
+  out.setCaption(messages::checkingCaption(nText));
+  const double bound = squareRootBound(n);
+  const uint128 value = Fix(n).magnitude();
+  auto duration = [&] {
+    timer.Halt();
+    return durationText(timer.RunTime(), separators);
+  };
+
+  if (n > 2 && value % 2 == 0) {
+    const std::string took = duration();
+    out.setLabel1("Zahl " + nText + " ist gerade und größer 2 und kann deshalb keine Primzahl sein");
+    out.setLabel2("Es wurde die 2 als Teiler probiert !! --- Dauer der Prüfung: " + took);
+    out.setText(TextField::Text2, (n / DecimalNumber(2)).toString(separators));
+    out.setCaption("Teilomat - (" + nText + " ist keine Primzahl)");
+    beepIfChecked(out, services);
+    return;
+  }
+
+  if (value == 2 || value == 3 || value == 5 || value == 7 || value == 9) {
+    const std::string took = duration();
+    if (value == 9)
+      out.setLabel1("Zahl ist nicht prim (zwei Teiler die multiplieziert 9 ergeben, sind z.B. 3 und 3)");
+    else
+      out.setLabel1("Zahl " + nText + " ist prim");
+    out.setLabel2(messages::divisorsTriedText("1", false, took));
+    beepIfChecked(out, services);
+    out.setCaption("Teilomat - (" + nText + (value == 9 ? " ist keine Primzahl)" : " ist Prim)"));
+    return;
+  }
+
+  double shownPercent = 0;
+  ProgressCaption progress(out, 2);
+  progress.beginRun(nText);
+  const TrialOutcome outcome = trialDivide(value, bound, shownPercent, progress, services);
+  const std::string count = std::to_string(outcome.count);
+
+  if (outcome.divisor != 0) {
+    const DecimalNumber d(static_cast<std::int64_t>(outcome.divisor));
+    const DecimalNumber k = n / d;
+    const std::string took = duration();
+    const std::string dText = d.toString(separators);
+    const std::string kText = k.toString(separators);
+    out.setLabel1("Zahl ist nicht prim (Teiler die multipliziert " + nText + " ergeben, sind z.B. " + dText +
+                  " und " + kText + ")");
+    out.setLabel2(messages::divisorsTriedText(count, outcome.count > 1, took));
+    out.setText(TextField::Text2, d > k ? "Teiler: " + dText : kText);
+    out.setCaption("Teilomat - (" + nText + " ist keine Primzahl)");
+    beepIfChecked(out, services);
+    return;
+  }
+
+  out.setLabel1("Zahl " + nText + " ist prim");
+  out.setLabel2(messages::divisorsTriedText(count, true, duration()));
+  out.setCaption("Teilomat - (" + nText + " ist Prim)");
+  beepIfChecked(out, services);
+}
+
+}  // namespace teilomat

@@ -1,0 +1,43 @@
+// The progress caption of a trial division: "Teilomat - (<m> ist zu <p> % überprüft; <k> Zahlen als mög. Teiler getestet)".
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "commands/OutputSurface.h"
+#include "engine/TrialDivision.h"
+#include "numbers/NumberFormat.h"
+
+namespace teilomat {
+
+// Writes the caption whenever the whole percent of a trial division changes.
+// The count shown at the run's i-th divisor (i >= 2) is i + 1, the divisors
+// tried with 2 counted too. At a run's first divisor it is what the previous
+// run left: the primality test shows 2 there; a search or listing, which
+// trial-divides one candidate after another, shows 3 at its first candidate
+// and count + 2 after a candidate that tested `count` divisors (its count is
+// raised only after the caption). Cost: one string per caption written,
+// nothing per division.
+class ProgressCaption final : public TrialProgress {
+ public:
+  // firstCount: what the first run's first divisor shows.
+  ProgressCaption(OutputSurface& out, std::uint64_t firstCount) : out_(out), leftover_(firstCount) {}
+
+  // The number whose trial division comes next, as its text.
+  void beginRun(const std::string& numberText) { prefix_ = "Teilomat - (" + numberText + " ist zu "; }
+  // The run tested `count` divisors.
+  void endRun(std::uint64_t count) { leftover_ = count + 2; }
+
+  void percentChanged(double percent, std::uint64_t index) override {
+    const std::uint64_t shown = index == 1 ? leftover_ : index + 1;
+    out_.setCaption(prefix_ + wholeText(percent) + " % überprüft; " + std::to_string(shown) +
+                    " Zahlen als mög. Teiler getestet)");
+  }
+
+ private:
+  OutputSurface& out_;
+  std::string prefix_;
+  std::uint64_t leftover_;
+};
+
+}  // namespace teilomat

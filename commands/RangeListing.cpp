@@ -1,0 +1,97 @@
+// Command5: every prime from Text3 to Text4 into List1, by trial division of each candidate.
+#include <string>
+
+#include "commands/CandidateWalk.h"
+#include "commands/CommandMessages.h"
+#include "commands/CommandSupport.h"
+#include "commands/Commands.h"
+#include "numbers/NumberFormat.h"
+#include "numbers/NumberInput.h"
+
+namespace teilomat {
+namespace {
+
+// The reports of one listing; the range's texts are formed once.
+class ListingReport {
+ public:
+  ListingReport(OutputSurface& out, const Separators& separators, const DecimalNumber& start,
+                const DecimalNumber& end)
+      : out_(out),
+        separators_(separators),
+        range_(" Primzahlen zwischen " + start.toString(separators) + " und " + end.toString(separators)),
+        rangeMisspelt_(" Primzalen zwischen " + start.toString(separators) + " und " + end.toString(separators)) {}
+
+  // The stopwatch is halted first, so the time shown is the time at which
+  // the prime was found, not the time its report took.
+  void prime(const std::string& primeText) {
+    const double milliseconds = haltedRunTime();
+    ++primes_;
+    const std::string count = std::to_string(primes_);
+    out_.setLabel1("Es gibt " + count + range_);
+    out_.setCaption("Teilomat - (" + count + rangeMisspelt_ + ")");
+    writeTime(milliseconds);
+    out_.appendToList(primeText);
+  }
+  // The end itself was prime: the time once more; the caption stays.
+  void endWasPrime() { writeTime(haltedRunTime()); }
+  // A candidate passed the end.
+  void pastEnd() { out_.setCaption("Teilomat - (" + std::to_string(primes_) + range_ + ")"); }
+
+ private:
+  double haltedRunTime() {
+    xTimer& timer = out_.stopwatch();
+    timer.Halt();
+    return timer.RunTime();
+  }
+  void writeTime(double milliseconds) {
+    out_.setLabel2("Es gibt " + std::to_string(primes_) + range_ + ". Die Auflistung hat " +
+                   durationText(milliseconds, separators_) + " gedauert.");
+  }
+
+  OutputSurface& out_;
+  const Separators separators_;
+  const std::string range_;          // " Primzahlen zwischen <start> und <end>"
+  const std::string rangeMisspelt_;  // the each-prime caption's form
+  std::uint64_t primes_ = 0;
+};
+
+// Lists the primes from `first` (whole, >= 10) until a candidate passes the
+// end or a prime reaches it.
+void listPrimes(OutputSurface& out, PlatformServices& services, const DecimalNumber& start,
+                const DecimalNumber& end) {
+  ListingReport report(out, services.separators(), start, end);
+  CandidateWalk walk(out, services);
+  for (uint128 m = Fix(start).magnitude();; ++m) {
+    // The end is at most 2^96 - 1, so a candidate beyond that is past it.
+    if (m > DecimalNumber::kMaxMagnitude || DecimalNumber::fromParts(m, 0, false) > end) return report.pastEnd();
+    if (!walk.isPrime(m)) continue;
+    report.prime(walk.numberText());
+    if (DecimalNumber::fromParts(m, 0, false) >= end) return report.endWasPrime();
+  }
+}
+
+}  // namespace
+
+void runRangeListing(OutputSurface& out, PlatformServices& services) {
+  out.clearList();
+  startStopwatch(out);
+  out.setText(TextField::Text2, "");
+
+  // The end is read first and has no guard: a text of 1e29 or more fails
+  // its conversion instead.
+  const Separators separators = services.separators();
+  const std::string startText = out.text(TextField::Text3);
+  const InputReading end = readNumber(out.text(TextField::Text4), separators, false);
+  if (end.status != InputStatus::Ok) return refuseAndBeep(out, services, messages::conversionFailure(end.status));
+  const InputReading start = readNumber(startText, separators);
+  if (start.status == InputStatus::TooManyDigits) return refuseAndBeep(out, services, messages::kAbort);
+  if (start.status != InputStatus::Ok) return refuseAndBeep(out, services, messages::conversionFailure(start.status));
+  if (start.value < 10) return refuseAndBeep(out, services, messages::kBelowTen);
+  // With a fraction no candidate would be whole, and every one would be listed.
+  if (!start.value.isWhole()) return refuseAndBeep(out, services, messages::kFraction);
+
+  listPrimes(out, services, start.value, end.value);
+  beepIfChecked(out, services);
+}
+
+}  // namespace teilomat

@@ -1,0 +1,56 @@
+// The trial-division engine: quiet remainder loops between percent steps and event passes.
+#include "engine/TrialDivision.h"
+
+#include <algorithm>
+
+#include "engine/kernels/DivisorKernels.h"
+
+namespace teilomat {
+
+std::uint64_t nextPercentChange(double bound, std::uint64_t i, double percent, std::uint64_t last) {
+  const double target = (percent + 1.0) * bound / 100.0;
+  std::uint64_t j = target >= static_cast<double>(candidateAt(last))
+                        ? last
+                        : candidatesUpTo(static_cast<std::uint64_t>(std::max(target, 3.0)));
+  j = std::clamp<std::uint64_t>(j, i + 1, last + 1);
+  while (j > i + 1 && percentAt(bound, candidateAt(j - 1)) > percent) --j;
+  while (j <= last && percentAt(bound, candidateAt(j)) <= percent) ++j;
+  return j;
+}
+
+TrialOutcome trialDivide(uint128 n, double bound, double& shownPercent, TrialProgress& progress,
+                         EventPump& events) {
+  const std::uint64_t last = lastCandidateIndex(bound);
+  std::uint64_t nextChange = 1;  // the first candidate always compares its percent
+  std::uint64_t i = 1;
+  for (;;) {
+    // Candidate i carries an event: a percent step, a due event pass, or both.
+    if (i == nextChange) {
+      const double percent = percentAt(bound, candidateAt(i));
+      if (percent != shownPercent) {
+        progress.percentChanged(percent, i);
+        shownPercent = percent;
+      }
+      nextChange = nextPercentChange(bound, i, percent, last);
+    }
+    events.offerEventPass();
+    if (firstDividingIndex(n, i, i) != 0) return {candidateAt(i), i};
+    if (i == last) return {0, i};
+    ++i;
+
+    // The quiet stretch up to the next event.
+    const std::uint64_t quietEnd =
+        std::min({nextChange, last + 1, i + events.offersBeforePass() - 1});  // exclusive
+    if (quietEnd > i) {
+      if (const std::uint64_t hit = firstDividingIndex(n, i, quietEnd - 1)) {
+        events.skipOffers(hit - i + 1);
+        return {candidateAt(hit), hit};
+      }
+      events.skipOffers(quietEnd - i);
+      i = quietEnd;
+      if (i == last + 1) return {0, last};
+    }
+  }
+}
+
+}  // namespace teilomat

@@ -1,0 +1,99 @@
+// Which divisibility kernel runs (the processor's best, or the one TEILOMAT_KERNEL names), and the dispatch to it.
+#include "engine/kernels/DivisorKernels.h"
+
+#include <cstdlib>
+#include <iostream>
+
+namespace teilomat {
+namespace {
+
+KernelVariant initialKernel() {
+  std::string warning;
+  const KernelVariant variant = kernelForRequest(std::getenv("TEILOMAT_KERNEL"), warning);
+  if (!warning.empty()) std::cerr << "teilomat: " << warning << '\n';
+  return variant;
+}
+
+// Commands run on the window's thread only; the choice is made once, on
+// first use, and changed only by forceKernel().
+KernelVariant& currentKernel() {
+  static KernelVariant variant = initialKernel();
+  return variant;
+}
+
+}  // namespace
+
+const char* kernelName(KernelVariant variant) {
+  switch (variant) {
+    case KernelVariant::Avx512: return "avx512";
+    case KernelVariant::Avx2: return "avx2";
+    case KernelVariant::Scalar: break;
+  }
+  return "scalar";
+}
+
+std::optional<KernelVariant> kernelNamed(std::string_view name) {
+  for (KernelVariant v : {KernelVariant::Scalar, KernelVariant::Avx2, KernelVariant::Avx512})
+    if (name == kernelName(v)) return v;
+  return std::nullopt;
+}
+
+bool kernelSupported(KernelVariant variant) {
+#if defined(__x86_64__) && defined(__GNUC__)
+  __builtin_cpu_init();
+  switch (variant) {
+    case KernelVariant::Avx512:
+      return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
+             __builtin_cpu_supports("avx512vl");
+    case KernelVariant::Avx2:
+      return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    case KernelVariant::Scalar:
+      return true;
+  }
+  return false;
+#else
+  return variant == KernelVariant::Scalar;
+#endif
+}
+
+KernelVariant bestKernel() {
+  if (kernelSupported(KernelVariant::Avx512)) return KernelVariant::Avx512;
+  if (kernelSupported(KernelVariant::Avx2)) return KernelVariant::Avx2;
+  return KernelVariant::Scalar;
+}
+
+KernelVariant kernelForRequest(const char* request, std::string& warning) {
+  warning.clear();
+  if (request == nullptr || *request == '\0') return bestKernel();
+  const std::optional<KernelVariant> named = kernelNamed(request);
+  if (!named) {
+    warning = std::string("TEILOMAT_KERNEL=") + request +
+              " is unknown (scalar, avx2 or avx512); using " + kernelName(bestKernel());
+    return bestKernel();
+  }
+  if (!kernelSupported(*named)) {
+    warning = std::string("TEILOMAT_KERNEL=") + request +
+              " is not supported by this processor; using " + kernelName(bestKernel());
+    return bestKernel();
+  }
+  return *named;
+}
+
+KernelVariant activeKernel() { return currentKernel(); }
+
+std::uint64_t firstDividingIndex(uint128 n, std::uint64_t from, std::uint64_t to) {
+  switch (activeKernel()) {
+    case KernelVariant::Avx512: return firstDividingIndexAvx512(n, from, to);
+    case KernelVariant::Avx2: return firstDividingIndexAvx2(n, from, to);
+    case KernelVariant::Scalar: break;
+  }
+  return firstDividingIndexScalar(n, from, to);
+}
+
+bool forceKernel(KernelVariant variant) {
+  if (!kernelSupported(variant)) return false;
+  currentKernel() = variant;
+  return true;
+}
+
+}  // namespace teilomat

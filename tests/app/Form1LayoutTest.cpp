@@ -1,0 +1,181 @@
+// Form1's controls: kind, container, geometry, start texts, tab order, colours and fitting captions.
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyle>
+
+#include <ostream>
+
+#include "UiTestSupport.h"
+#include "app/Form1.h"
+#include "support/RecordingFake.h"
+
+namespace teilomat::testing {
+namespace {
+
+struct ControlRow {
+  const char* name;
+  const char* kind;    // Qt class
+  const char* parent;  // objectName of the container
+  int left, top, width, height;  // twips
+  const char* caption;           // caption or text at start, UTF-8
+};
+
+// Test names and failure messages show the row by its name.
+void PrintTo(const ControlRow& row, std::ostream* os) { *os << row.name; }
+
+const ControlRow kControls[] = {
+    {"Command1", "QPushButton", "Form1", 7080, 240, 2055, 495, "&Primprüfung"},
+    {"Frame1", "QGroupBox", "Form1", 120, 120, 3015, 615, "Eingabe"},
+    {"Text1", "QLineEdit", "Form1", 240, 360, 2775, 285, "999999999999989"},
+    {"Frame2", "QGroupBox", "Form1", 120, 1200, 4335, 1455, "Ausgabe"},
+    {"Label1", "QLabel", "Frame2", 240, 240, 3855, 1095,
+     "Funktioniert nur mit Zahlen mit maximal 15 Stellen !!! Bug wurde gefixt der die Falsche Anzahl an "
+     "probierten Teilern wiedergibt !"},
+    {"Frame3", "QGroupBox", "Form1", 120, 2760, 4335, 1455, "Console"},
+    {"Label2", "QLabel", "Frame3", 240, 240, 3855, 1095,
+     "Jetzt kann man Zahlen mit bis zu 29 Stellen testen lassen, und ich arbeite weiter um das Limit zu "
+     "erhöhen !!  Aber Achtung kann ziemlich lange dauern um 25-Stellige zahlen zu überprüfen      "
+     "                        Jetzt mit starker Realtime Anzeige !!!"},
+    {"Command2", "QPushButton", "Form1", 9240, 240, 2055, 495, "&Nächste Primzahl"},
+    {"Check1", "QCheckBox", "Form1", 240, 840, 1335, 375, "Signalton an ?"},
+    {"Frame4", "QGroupBox", "Form1", 3240, 120, 3615, 975, ""},
+    {"Text2", "QLineEdit", "Frame4", 120, 240, 3375, 285, ""},
+    {"Command3", "QPushButton", "Frame4", 120, 600, 3375, 315, ""},
+    {"Command4", "QPushButton", "Form1", 7080, 840, 4215, 255, "Primmarktest ( Computer-Performance-Test )"},
+    {"Frame5", "QGroupBox", "Form1", 4680, 1200, 6615, 3015, "Primzahlauflistung"},
+    {"List1", "QListWidget", "Frame5", 240, 360, 6135, 1005, ""},
+    {"Frame6", "QGroupBox", "Frame5", 240, 2040, 6135, 855, "Zahlenbereich der zu überprüfen ist"},
+    {"Label3", "QLabel", "Frame6", 120, 240, 735, 255, "Von:"},
+    {"Label4", "QLabel", "Frame6", 3120, 240, 735, 255, "Bis:"},
+    {"Text3", "QLineEdit", "Frame6", 120, 480, 2775, 285, ""},
+    {"Text4", "QLineEdit", "Frame6", 3120, 480, 2775, 285, ""},
+    {"Command5", "QPushButton", "Frame5", 240, 1440, 2895, 255, "Auflisten"},
+    {"Command6", "QPushButton", "Frame5", 3480, 1440, 2895, 255, "Als Textfile speichern"},
+    {"Command7", "QPushButton", "Form1", 1920, 840, 975, 375, "&Info"},
+};
+
+QString captionOf(const QWidget* widget) {
+  if (auto* button = qobject_cast<const QAbstractButton*>(widget)) return button->text();
+  if (auto* frame = qobject_cast<const QGroupBox*>(widget)) return frame->title();
+  if (auto* label = qobject_cast<const QLabel*>(widget)) return label->text();
+  if (auto* field = qobject_cast<const QLineEdit*>(widget)) return field->text();
+  if (auto* list = qobject_cast<const QListWidget*>(widget)) return list->count() ? "<items>" : "";
+  return "<unknown kind>";
+}
+
+class Form1Control : public UiTest, public ::testing::WithParamInterface<ControlRow> {
+ protected:
+  RecordingFake fake_;
+  Form1 form_{&fake_};
+};
+
+TEST_P(Form1Control, HasItsKindContainerGeometryAndStartText) {
+  const ControlRow& row = GetParam();
+  QWidget* widget = form_.findChild<QWidget*>(row.name);
+  ASSERT_NE(widget, nullptr);
+  EXPECT_TRUE(widget->inherits(row.kind)) << widget->metaObject()->className();
+  ASSERT_NE(widget->parentWidget(), nullptr);
+  EXPECT_EQ(widget->parentWidget()->objectName().toStdString(), row.parent);
+  EXPECT_EQ(widget->geometry(), QRect(row.left / 15, row.top / 15, row.width / 15, row.height / 15));
+  EXPECT_EQ(captionOf(widget).toStdString(), row.caption);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layout, Form1Control, ::testing::ValuesIn(kControls),
+                         [](const ::testing::TestParamInfo<ControlRow>& info) { return std::string(info.param.name); });
+
+using Form1Window = Form1Control;
+
+TEST_F(Form1Window, StartsWithCaptionSizeAndCheckedBeep) {
+  EXPECT_EQ(form_.windowTitle().toStdString(), "Teilomat ");
+  EXPECT_EQ(form_.size(), QSize(768, 296));
+  EXPECT_EQ(form_.minimumSize(), form_.maximumSize()) << "the window must not be resizable";
+  EXPECT_FALSE(form_.windowFlags() & Qt::WindowMaximizeButtonHint);
+  EXPECT_TRUE(form_.windowFlags() & Qt::WindowMinimizeButtonHint);
+  EXPECT_TRUE(child<QCheckBox>(form_, "Check1")->isChecked());
+  EXPECT_EQ(form_.check1Value(), 1);
+  EXPECT_TRUE(child<QLabel>(form_, "Label1")->wordWrap());
+  EXPECT_TRUE(child<QLabel>(form_, "Label2")->wordWrap());
+  EXPECT_FALSE(form_.windowIcon().isNull());
+  EXPECT_EQ(form_.windowIcon().availableSizes().value(0), QSize(32, 32));
+}
+
+TEST_F(Form1Window, TabOrderFollowsTheTabIndices) {
+  const QStringList expected = {"Command1", "Text1",    "Command2", "Check1",   "Text2",    "Command3", "Command4",
+                                "List1",    "Text3",    "Text4",    "Command5", "Command6", "Command7"};
+  QStringList order;
+  QWidget* widget = child<QWidget>(form_, "Command1");
+  for (int guard = 0; widget && guard < 200; ++guard) {
+    if ((widget->focusPolicy() & Qt::TabFocus) && widget != &form_) {
+      if (!order.isEmpty() && widget->objectName() == order.front()) break;  // round trip done
+      order << widget->objectName();
+    }
+    widget = widget->nextInFocusChain();
+  }
+  EXPECT_EQ(order, expected);
+}
+
+TEST_F(Form1Window, AccessKeysSitOnTheirLetters) {
+  EXPECT_EQ(child<QPushButton>(form_, "Command1")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_P));
+  EXPECT_EQ(child<QPushButton>(form_, "Command2")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_N));
+  EXPECT_EQ(child<QPushButton>(form_, "Command7")->shortcut(), QKeySequence(Qt::ALT | Qt::Key_I));
+}
+
+// Standard scheme: black window and frames with white captions, black on
+// white output labels.
+TEST_F(Form1Window, PaintsTheStandardColours) {
+  form_.show();
+  const QImage image = form_.grab().toImage();
+  auto at = [&](int x, int y) { return QColor(image.pixel(x, y)); };
+  auto light = [&](int x, int y) { return qGray(image.pixel(x, y)) > 200; };
+  EXPECT_EQ(at(304, 150), QColor(Qt::black)) << "window background between the frames";
+  EXPECT_EQ(at(760, 290), QColor(Qt::black)) << "window background, bottom right";
+  EXPECT_EQ(at(8 + 16 + 257 - 3, 80 + 16 + 73 - 3), QColor(Qt::white)) << "Label1 background";
+  EXPECT_EQ(at(8 + 16 + 257 - 3, 184 + 16 + 73 - 3), QColor(Qt::white)) << "Label2 background";
+  EXPECT_EQ(at(312 + 440 - 4, 80 + 200 - 4), QColor(Qt::black)) << "Frame5 background";
+  EXPECT_EQ(at(16 + 88, 56 + 24), QColor(Qt::black)) << "Check1 background";
+  // The caption "Eingabe" of Frame1 is drawn in white somewhere in its title row.
+  int whiteInTitle = 0;
+  for (int y = 8; y < 8 + 12; ++y)
+    for (int x = 14; x < 60; ++x) whiteInTitle += light(x, y);
+  EXPECT_GT(whiteInTitle, 10);
+  // And so is the text of Check1 beside its box.
+  int whiteInCheck = 0;
+  for (int y = 56; y < 56 + 25; ++y)
+    for (int x = 16 + 20; x < 16 + 89; ++x) whiteInCheck += light(x, y);
+  EXPECT_GT(whiteInCheck, 10);
+}
+
+// Every caption fits its control: no clipped text in the chosen font.
+TEST_F(Form1Window, EveryCaptionFitsItsControl) {
+  form_.show();
+  for (const ControlRow& row : kControls) {
+    QWidget* widget = form_.findChild<QWidget*>(row.name);
+    ASSERT_NE(widget, nullptr);
+    const QFontMetrics metrics(widget->font());
+    QString text = captionOf(widget);
+    text.remove('&');
+    if (auto* label = qobject_cast<QLabel*>(widget); label && label->wordWrap()) {
+      EXPECT_LE(label->heightForWidth(label->width()), label->height())
+          << row.name << " wraps beyond its height in " << widget->font().family().toStdString();
+      continue;
+    }
+    int room = widget->width();
+    if (qobject_cast<QPushButton*>(widget)) room -= 4;
+    if (qobject_cast<QCheckBox*>(widget))  // the box and its gap
+      room -= widget->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, widget) +
+              widget->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, widget);
+    if (qobject_cast<QGroupBox*>(widget)) room -= 10;
+    if (qobject_cast<QLineEdit*>(widget)) room -= 6;
+    EXPECT_LE(metrics.horizontalAdvance(text), room) << row.name << " in " << widget->font().family().toStdString();
+    EXPECT_LE(metrics.height(), widget->height()) << row.name;
+  }
+}
+
+}  // namespace
+}  // namespace teilomat::testing

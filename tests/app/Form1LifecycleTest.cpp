@@ -1,0 +1,221 @@
+// Form1 while commands run: nested presses, the nesting bound, the caption at passes, closing mid-run.
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+
+#include "support/RecordingFake.h"
+#include "UiTestSupport.h"
+#include "app/Form1.h"
+
+namespace teilomat::testing {
+namespace {
+
+// 2^89 - 1 is prime: its trial division would run for days, so only an
+// abort ends a test of it.
+const char* const kEndlessPrime = "618970019642690137449562111";
+
+class Form1Running : public UiTest {
+ protected:
+  Form1Running() {
+    // A real pass every 1024 candidates instead of every 5 ms: timers
+    // posted by a test run within the first stride of a command.
+    form_.services().setPassInterval(std::chrono::nanoseconds(0));
+  }
+  QPushButton* button(const char* name) { return child<QPushButton>(form_, name); }
+  QLineEdit* text1() { return child<QLineEdit>(form_, "Text1"); }
+  QString label1() { return child<QLabel>(form_, "Label1")->text(); }
+
+  RecordingFake fake_;
+  Form1 form_{&fake_};
+};
+
+TEST_F(Form1Running, ASecondPressRunsItsTestInsideTheFirst) {
+  std::string innerLabel1, innerCaption;
+  int depthAtPress = 0;
+  QTimer::singleShot(0, &form_, [&] {
+    depthAtPress = form_.runningCommands();
+    text1()->setText("15");
+    button("Command1")->click();
+    innerLabel1 = label1().toStdString();
+    innerCaption = form_.windowTitle().toStdString();
+  });
+  button("Command1")->click();  // 999999999999989, read before the inner press
+
+  EXPECT_EQ(innerLabel1, "Zahl ist nicht prim (Teiler die multipliziert 15 ergeben, sind z.B. 3 und 5)");
+  EXPECT_EQ(innerCaption, "Teilomat - (15 ist keine Primzahl)");
+  EXPECT_EQ(depthAtPress, 1) << "the press came while the first test ran";
+  // The outer test continued with its own number and wrote its own result;
+  // its prime ending leaves Text2 to the inner test.
+  EXPECT_EQ(label1().toStdString(), "Zahl 999999999999989 ist prim");
+  EXPECT_EQ(form_.windowTitle().toStdString(), "Teilomat - (999999999999989 ist Prim)");
+  EXPECT_EQ(form_.text(TextField::Text2), "5");
+  EXPECT_EQ(fake_.count("beep"), 2u);
+  EXPECT_EQ(form_.runningCommands(), 0);
+}
+
+TEST_F(Form1Running, CaptionIsShownAtEveryEventPass) {
+  text1()->setText("999999999999989");
+  std::vector<std::string> seen;
+  QTimer sampler;
+  QObject::connect(&sampler, &QTimer::timeout, [&] { seen.push_back(form_.windowTitle().toStdString()); });
+  sampler.start(0);
+  button("Command1")->click();
+  sampler.stop();
+  ASSERT_FALSE(seen.empty());
+  // Whatever a pass shows is the caption last written before it.
+  const auto written = fake_.captions();  // the fake sees none: captions go to the window
+  EXPECT_TRUE(written.empty());
+  for (const std::string& caption : seen)
+    EXPECT_TRUE(caption == "Teilomat - (999999999999989 wird geprüft)" ||
+                caption.rfind("Teilomat - (999999999999989 ist zu ", 0) == 0)
+        << caption;
+  EXPECT_EQ(seen.back().rfind("Teilomat - (999999999999989 ist zu ", 0), 0u) << "progress reached the window";
+  EXPECT_EQ(form_.windowTitle().toStdString(), "Teilomat - (999999999999989 ist Prim)");
+}
+
+// Presses Command1 from a fresh single-shot timer each time (Qt fires no
+// timer again while its own slot still runs), `times` times in all, each
+// press inside the event pass of the command before.
+class Presser {
+ public:
+  Presser(Form1& form, int times, std::function<void()> beforePress)
+      : form_(form), left_(times), beforePress_(std::move(beforePress)) {}
+  void arm() {
+    QTimer::singleShot(0, &form_, [this] { pressOnce(); });
+  }
+
+ private:
+  void pressOnce() {
+    if (left_-- <= 0) return;
+    arm();  // the next press lands in the next pass, nested or not
+    beforePress_();
+    form_.findChild<QPushButton*>("Command1")->click();
+  }
+  Form1& form_;
+  int left_;
+  std::function<void()> beforePress_;
+};
+
+TEST_F(Form1Running, PressesBeyondTheNestingBoundAreIgnored) {
+  const int presses = Form1::kMaxNesting + 8;
+  int maxDepth = 0, atBound = 0;
+  Presser presser(form_, presses, [&] {
+    maxDepth = std::max(maxDepth, form_.runningCommands());
+    atBound += form_.runningCommands() == Form1::kMaxNesting;
+  });
+  presser.arm();
+  button("Command1")->click();
+
+  EXPECT_EQ(maxDepth, Form1::kMaxNesting);
+  EXPECT_EQ(atBound, presses - (Form1::kMaxNesting - 1)) << "presses at the bound";
+  // Only the commands that ran sounded their beep: the first one and the
+  // 31 nested ones; the presses at the bound were ignored.
+  EXPECT_EQ(fake_.count("beep"), static_cast<std::size_t>(Form1::kMaxNesting));
+  EXPECT_EQ(label1().toStdString(), "Zahl 999999999999989 ist prim");
+  EXPECT_EQ(form_.runningCommands(), 0);
+}
+
+TEST_F(Form1Running, CopyStillRunsAtTheBound) {
+  int depthAtCopy = -1;
+  Presser presser(form_, Form1::kMaxNesting, [&] {
+    if (form_.runningCommands() < Form1::kMaxNesting - 1) return;
+    // The last press reaches the bound; copy from inside the deepest test.
+    QTimer::singleShot(0, &form_, [&] {
+      depthAtCopy = form_.runningCommands();
+      form_.setText(TextField::Text2, "Teiler: 3");
+      button("Command3")->click();
+    });
+  });
+  presser.arm();
+  button("Command1")->click();
+  EXPECT_EQ(depthAtCopy, Form1::kMaxNesting);
+  EXPECT_EQ(text1()->text(), "Teiler: 3");
+}
+
+// Runs `body` inside the application's event loop and reports whether the
+// loop ended by itself (the program's end) within the watchdog's time.
+void runEventLoop(const std::function<void()>& body) {
+  QTimer::singleShot(0, body);
+  QApplication::exec();
+}
+
+TEST_F(Form1Running, ClosingDuringNestedRunsEndsThemAndTheProgram) {
+  form_.show();
+  text1()->setText(kEndlessPrime);
+  int innerStarted = 0;
+  runEventLoop([&] {
+    QTimer::singleShot(0, &form_, [&] {
+      innerStarted = form_.runningCommands();
+      QTimer::singleShot(0, &form_, [&] { form_.close(); });
+      button("Command1")->click();  // nested, endless too
+    });
+    button("Command1")->click();
+  });
+  // exec() returned: the program would end here.
+  EXPECT_EQ(innerStarted, 1);
+  EXPECT_FALSE(form_.isVisible());
+  EXPECT_EQ(form_.runningCommands(), 0);
+  EXPECT_EQ(label1().toStdString().rfind("Funktioniert nur", 0), 0u) << "no result was written";
+  EXPECT_EQ(fake_.count("messageBox"), 0u);
+  EXPECT_EQ(fake_.count("beep"), 0u);
+}
+
+TEST_F(Form1Running, ClosingWithInfoShownKeepsTheProgramUntilInfoCloses) {
+  form_.show();
+  button("Command7")->click();
+  QPointer<Form2> info = form_.infoWindow();
+  ASSERT_TRUE(info && info->isVisible());
+  text1()->setText(kEndlessPrime);
+  bool loopStillRunAfterClose = false;
+  bool infoShownAfterClose = false;
+  runEventLoop([&] {
+    QTimer::singleShot(0, &form_, [&] { form_.close(); });
+    button("Command1")->click();
+    // The command has ended; the loop goes on for the Info window.
+    QTimer::singleShot(50, [&] {
+      loopStillRunAfterClose = true;
+      infoShownAfterClose = info && info->isVisible();
+      if (info) info->close();
+    });
+  });
+  EXPECT_TRUE(loopStillRunAfterClose);
+  EXPECT_TRUE(infoShownAfterClose);
+  EXPECT_EQ(form_.runningCommands(), 0);
+  settle();
+  EXPECT_TRUE(info.isNull()) << "the close box discards the Info window";
+}
+
+TEST_F(Form1Running, ClosingDiscardsAHiddenInfoWindow) {
+  form_.show();
+  button("Command7")->click();
+  QPointer<Form2> info = form_.infoWindow();
+  ASSERT_TRUE(info);
+  child<QPushButton>(*info, "Command1")->click();  // Schließen: hidden
+  ASSERT_TRUE(info);
+  runEventLoop([&] {
+    QTimer::singleShot(0, &form_, [&] { form_.close(); });
+    text1()->setText(kEndlessPrime);
+    button("Command1")->click();
+  });
+  settle();
+  EXPECT_TRUE(info.isNull());
+  EXPECT_EQ(form_.runningCommands(), 0);
+}
+
+TEST_F(Form1Running, InfoSchliessenEndsTheProgramOnceTheMainWindowIsClosed) {
+  form_.show();
+  button("Command7")->click();
+  QPointer<Form2> info = form_.infoWindow();
+  runEventLoop([&] {
+    form_.close();
+    QTimer::singleShot(0, [&] { child<QPushButton>(*info, "Command1")->click(); });
+  });
+  ASSERT_TRUE(info);
+  EXPECT_FALSE(info->isVisible());
+}
+
+}  // namespace
+}  // namespace teilomat::testing

@@ -1,0 +1,367 @@
+// Every divisibility kernel against exact remainders, and the engine and commands under each kernel.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "support/ListingWatchdog.h"
+#include "support/RecordingFake.h"
+#include "TrialReference.h"
+#include "commands/Commands.h"
+#include "engine/kernels/DivisorKernels.h"
+#include "engine/TrialDivision.h"
+
+namespace teilomat {
+namespace {
+
+using testing::CountingServices;
+using testing::RecordingProgress;
+using testing::Step;
+using testing::referenceTrial;
+
+using kernel_detail::kMaxVectorIndex;
+
+constexpr uint128 kOne = 1;
+constexpr std::uint64_t kMersenne61 = (std::uint64_t{1} << 61) - 1;  // prime
+
+// The first index in [from, to] whose candidate leaves no remainder, by
+// plain integer division (64-bit where n fits, else 128-bit).
+std::uint64_t referenceFirstDividing(uint128 n, std::uint64_t from, std::uint64_t to) {
+  if (n >> 64 == 0) {
+    const auto n64 = static_cast<std::uint64_t>(n);
+    for (std::uint64_t i = from; i <= to; ++i)
+      if (n64 % candidateAt(i) == 0) return i;
+    return 0;
+  }
+  for (std::uint64_t i = from; i <= to; ++i)
+    if (n % candidateAt(i) == 0) return i;
+  return 0;
+}
+
+std::string hex(uint128 n) {
+  char buffer[40];
+  std::snprintf(buffer, sizeof buffer, "0x%llx%016llx", static_cast<unsigned long long>(n >> 64),
+                static_cast<unsigned long long>(n));
+  return buffer;
+}
+
+// Runs a test body with one kernel forced, restoring the previous one after.
+class KernelTest : public ::testing::TestWithParam<KernelVariant> {
+ protected:
+  void SetUp() override {
+    if (!kernelSupported(GetParam())) GTEST_SKIP() << kernelName(GetParam()) << " is not supported here";
+    ASSERT_TRUE(forceKernel(GetParam()));
+  }
+  void TearDown() override { forceKernel(saved_); }
+
+  void expectAgrees(uint128 n, std::uint64_t from, std::uint64_t to, const std::string& what) {
+    ASSERT_EQ(firstDividingIndex(n, from, to), referenceFirstDividing(n, from, to))
+        << what << ": n = " << hex(n) << ", indexes " << from << ".." << to;
+  }
+
+ private:
+  KernelVariant saved_ = activeKernel();
+};
+
+std::string variantName(const ::testing::TestParamInfo<KernelVariant>& info) { return kernelName(info.param); }
+
+INSTANTIATE_TEST_SUITE_P(Variants, KernelTest,
+                         ::testing::Values(KernelVariant::Scalar, KernelVariant::Avx2, KernelVariant::Avx512),
+                         variantName);
+
+TEST_P(KernelTest, ForcedVariantIsTheActiveOne) { EXPECT_EQ(activeKernel(), GetParam()); }
+
+TEST_P(KernelTest, EveryNumberBelow300000) {
+  for (std::uint64_t n = 2; n < 300000; ++n) {
+    // The whole trial division and then some, and a short run at a moving start.
+    const std::uint64_t last = lastCandidateIndex(std::trunc(std::sqrt(static_cast<double>(n))) + 1);
+    ASSERT_NO_FATAL_FAILURE(expectAgrees(n, 1, last + 40, "from the start"));
+    const std::uint64_t start = 2 + n % 61;
+    ASSERT_NO_FATAL_FAILURE(expectAgrees(n, start, start + 37, "moving start"));
+  }
+}
+
+TEST_P(KernelTest, SeededRandomNumbersFrom40To96Bits) {
+  const std::uint64_t seed = 0x5eed2024;
+  std::mt19937_64 rng(seed);
+  for (int k = 0; k < 40000; ++k) {
+    const int bits = 40 + static_cast<int>(rng() % 57);
+    const uint128 wide = static_cast<uint128>(rng()) << 64 | rng();
+    uint128 n = (wide >> (128 - bits)) | kOne << (bits - 1);
+    // Starts spread over every scale up to the largest vector candidate.
+    const std::uint64_t from = 1 + rng() % (std::uint64_t{1} << (rng() % 48));
+    const std::uint64_t to = std::min(from + rng() % 700, kMaxVectorIndex + 200);
+    if (k % 2 == 1) {
+      // Plant a divisor inside the run; smaller factors of the cofactor may come first.
+      const std::uint64_t d = candidateAt(from + rng() % (to - from + 1));
+      const uint128 cofactor = n / d;
+      n = d * (cofactor == 0 ? 1 : cofactor);
+    }
+    ASSERT_NO_FATAL_FAILURE(expectAgrees(n, from, to, "seed " + std::to_string(seed) + ", case " + std::to_string(k)));
+  }
+}
+
+TEST_P(KernelTest, LargeCandidatesAtTheLimitOfTheLimbSplit) {
+  std::mt19937_64 rng(4099);
+  for (int k = 0; k < 3000; ++k) {
+    const std::uint64_t from = kMaxVectorIndex - rng() % 100000;
+    const std::uint64_t to = from + rng() % 400;  // may pass the vector limit
+    const std::uint64_t d = candidateAt(from + rng() % (to - from + 1));
+    // A cofactor that takes d * m close to 2^96.
+    const uint128 m = (kOne << 96) / d - rng() % 1000;
+    ASSERT_NO_FATAL_FAILURE(expectAgrees(d * m, from, to, "case " + std::to_string(k)));
+    ASSERT_NO_FATAL_FAILURE(
+        expectAgrees((kOne << 96) - 1 - rng() % 1000000, from, to, "near 2^96, case " + std::to_string(k)));
+  }
+}
+
+TEST_P(KernelTest, HardNumbersFindTheirFactor) {
+  struct Row {
+    const char* name;
+    uint128 n;
+    std::uint64_t divisor;  // a candidate that divides n; no smaller one does within 500 indexes
+  };
+  const uint128 p24 = 16777213, p26 = 67108859, p27 = 134217689;
+  const uint128 p26Above = 67108879, p27Above = 134217757;
+  const uint128 p32 = 4294967291ull, p32Above = 4294967311ull;
+  const uint128 p47 = 140737488355213ull, p48 = 281474976710597ull;
+  const Row rows[] = {
+      {"square of the largest prime below 2^24", p24 * p24, 16777213},
+      {"largest primes below 2^26 and 2^27, product below 2^53", p26 * p27, 67108859},
+      {"smallest primes above 2^26 and 2^27, product above 2^53", p26Above * p27Above, 67108879},
+      {"square of the largest prime below 2^32", p32 * p32, 4294967291ull},
+      {"largest prime below 2^32 times the next one, above 2^64", p32 * p32Above, 4294967291ull},
+      {"largest primes below 2^47 and 2^48", p47 * p48, 140737488355213ull},
+      {"largest prime below 2^48 times 65537", p48 * 65537, 281474976710597ull},
+      {"largest primes below 2^47 and 2^48, the larger factor", p47 * p48, 281474976710597ull},
+      {"2^64 + 1 = 274177 * 67280421310721", (kOne << 64) + 1, 274177},
+      {"prime 1000003 times 2^61 - 1", uint128{1000003} * kMersenne61, 1000003},
+  };
+  for (const Row& row : rows) {
+    const std::uint64_t index = candidatesUpTo(row.divisor);
+    ASSERT_EQ(candidateAt(index), row.divisor) << row.name;
+    EXPECT_EQ(firstDividingIndex(row.n, index - 500, index + 500), index) << row.name;
+    EXPECT_EQ(firstDividingIndex(row.n, index - 200, index - 1), 0u) << row.name << ", run ending just before";
+    ASSERT_NO_FATAL_FAILURE(expectAgrees(row.n, index + 1, index + 300, std::string(row.name) + ", run after"));
+  }
+  // The whole trial division of p24^2: no smaller candidate divides it.
+  EXPECT_EQ(firstDividingIndex(p24 * p24, 1, candidatesUpTo(16777213) + 1), candidatesUpTo(16777213));
+}
+
+TEST_P(KernelTest, NumbersAroundThePowersWhereTheMethodsChange) {
+  const uint128 centres[] = {kOne << 53, kOne << 64, (kOne << 96) - 1};
+  for (const uint128 centre : centres) {
+    for (int delta = -300; delta <= 300; ++delta) {
+      const uint128 n = centre + delta;
+      if (n >> 96 != 0) continue;
+      const std::string what = "around " + hex(centre) + " by " + std::to_string(delta);
+      ASSERT_NO_FATAL_FAILURE(expectAgrees(n, 1, 400, what));
+      ASSERT_NO_FATAL_FAILURE(expectAgrees(n, 1000 + (delta & 7), 1100, what + ", later run"));
+    }
+  }
+  // Whole trial division ranges of the named edges.
+  for (const uint128 n : {(kOne << 53) - 1, (kOne << 53) + 1, (kOne << 64) - 1, (kOne << 96) - 1}) {
+    expectAgrees(n, 1, 200000, "edge " + hex(n));
+    expectAgrees(n, 2, 200000, "edge " + hex(n) + " without 3");
+  }
+}
+
+// n = d * cofactor, where d is the candidate at start + k and the cofactor is
+// a prime larger than every candidate of the run: d is the only candidate of
+// the run that divides n (a smaller one dividing d would be below d / 2).
+// Each offset k puts the divisor in another lane, including the last lane of
+// a vector, the last of an unrolled round and the first after each boundary.
+TEST_P(KernelTest, DivisorInEveryLanePosition) {
+  struct Run {
+    std::uint64_t start;
+    uint128 cofactor;  // prime, above every candidate of the run
+  };
+  const Run runs[] = {
+      {1000000, 1000000007},       // n below 2^53: direct division
+      {1000001, 1000000007},       // odd start: one candidate ahead of the vectors
+      {1000000, kMersenne61},      // n above 2^64: limb split
+      {1000001, kMersenne61},
+      {2ull << 30, kMersenne61},
+      {(2ull << 30) + 1, kMersenne61},
+  };
+  for (const Run& run : runs) {
+    const std::uint64_t start = run.start;
+    for (std::uint64_t k = 0; k <= 80; ++k) {
+      const uint128 n = candidateAt(start + k) * run.cofactor;
+      const std::string what = "start " + std::to_string(start) + ", offset " + std::to_string(k) +
+                               ", cofactor " + hex(run.cofactor);
+      EXPECT_EQ(firstDividingIndex(n, start, start + 80), start + k) << what;
+      EXPECT_EQ(firstDividingIndex(n, start, start + k), start + k) << what << ", divisor last";
+      if (k >= 1) {
+        EXPECT_EQ(firstDividingIndex(n, start, start + k - 1), 0u) << what << ", run ends before";
+        EXPECT_EQ(firstDividingIndex(n, start + 1, start + 80), start + k) << what << ", later start";
+      }
+    }
+  }
+}
+
+// ---- The engine and the commands under each kernel ------------------------
+
+double boundOf(uint128 n) {
+  return std::trunc(std::sqrt(static_cast<double>(n))) + 1;
+}
+
+TEST_P(KernelTest, EngineMatchesTheReferenceLoop) {
+  struct Row {
+    const char* name;
+    uint128 n;
+  };
+  const Row rows[] = {
+      {"prime 1000000007", 1000000007},
+      {"prime 999999999989", 999999999989ull},
+      {"1000003 * 1000033", uint128{1000003} * 1000033},
+      {"square of 16777213", uint128{16777213} * 16777213},
+      {"2^64 + 1", (kOne << 64) + 1},
+      {"1000003 * (2^61 - 1)", uint128{1000003} * kMersenne61},
+  };
+  // A kernel that misses a divisor sends a wide number towards its square root.
+  const listingtest::ListingWatchdog watchdog("engine against the reference loop", std::chrono::seconds(120));
+  for (std::uint64_t stride : {1u, 7u, 100u, 4096u}) {
+    for (const Row& row : rows) {
+      const std::string what = std::string(row.name) + ", stride " + std::to_string(stride);
+      CountingServices engineServices(stride), referenceServices(stride);
+      RecordingProgress engineSteps(engineServices), referenceSteps(referenceServices);
+      double engineShown = 0, referenceShown = 0;
+      const auto got = trialDivide(row.n, boundOf(row.n), engineShown, engineSteps, engineServices);
+      const auto want = referenceTrial(row.n, boundOf(row.n), referenceShown, referenceSteps, referenceServices);
+      EXPECT_EQ(got.divisor, want.divisor) << what;
+      EXPECT_EQ(got.count, want.count) << what;
+      EXPECT_EQ(engineSteps.steps, referenceSteps.steps) << what;
+      EXPECT_EQ(engineServices.passes, referenceServices.passes) << what;
+      EXPECT_EQ(engineServices.offersBeforePass(), referenceServices.offersBeforePass()) << what;
+    }
+  }
+}
+
+// A pass between two block runs starts another trial division on the same
+// services; the outer one then resumes its runs with its own values.
+TEST_P(KernelTest, NestedTrialAtAPassBetweenBlockRuns) {
+  const uint128 outerN = 999999999989ull, innerN = uint128{1000003} * kMersenne61;
+  struct Run {
+    TrialOutcome outer, inner;
+    std::vector<Step> outerSteps, innerSteps;
+    std::uint64_t passes = 0;
+  };
+  using Trial = TrialOutcome (*)(uint128, double, double&, TrialProgress&, EventPump&);
+  const auto run = [&](Trial trial) {
+    Run r;
+    CountingServices services(1000);
+    RecordingProgress outer(services), inner(services);
+    services.atPass = [&](std::uint64_t pass) {
+      if (pass != 50) return;
+      double innerShown = 0;
+      r.inner = trial(innerN, boundOf(innerN), innerShown, inner, services);
+    };
+    double shown = 0;
+    r.outer = trial(outerN, boundOf(outerN), shown, outer, services);
+    r.outerSteps = outer.steps;
+    r.innerSteps = inner.steps;
+    r.passes = services.passes;
+    return r;
+  };
+  const listingtest::ListingWatchdog watchdog("nested trial division", std::chrono::seconds(120));
+  const Run got = run(&trialDivide);
+  const Run want = run(&referenceTrial);
+  EXPECT_EQ(got.inner.divisor, 1000003u);
+  EXPECT_EQ(got.inner.count, candidatesUpTo(1000003));
+  EXPECT_EQ(got.inner.count, want.inner.count);
+  EXPECT_EQ(got.innerSteps, want.innerSteps);
+  EXPECT_EQ(got.outer.divisor, 0u);
+  EXPECT_EQ(got.outer.count, want.outer.count);
+  EXPECT_EQ(got.outerSteps, want.outerSteps);
+  EXPECT_EQ(got.passes, want.passes);
+}
+
+// Everything a command writes, with the given kernel.
+std::vector<testing::Event> commandLog(KernelVariant variant, const std::function<void(testing::RecordingFake&)>& run) {
+  const KernelVariant saved = activeKernel();
+  forceKernel(variant);
+  testing::RecordingFake fake;
+  fake.stride = 64;
+  fake.locale = Separators::comma();
+  {
+    listingtest::ListingWatchdog watchdog(std::string("command under ") + kernelName(variant));
+    run(fake);
+  }
+  forceKernel(saved);
+  return fake.log;
+}
+
+TEST(DivisorKernelCommands, CaptionsAndCountsAreTheSameUnderEveryKernel) {
+  struct Row {
+    const char* name;
+    std::function<void(testing::RecordingFake&)> run;
+  };
+  const Row rows[] = {
+      {"primality test of a 12-digit prime",
+       [](testing::RecordingFake& f) {
+         f.texts[TextField::Text1] = "999999999989";
+         runPrimalityTest(f, f);
+       }},
+      {"primality test of 1000003 * (2^61 - 1)",
+       [](testing::RecordingFake& f) {
+         f.texts[TextField::Text1] = "2305849926742721592081853";
+         runPrimalityTest(f, f);
+       }},
+      {"primality test with a nested one at pass 100",
+       [](testing::RecordingFake& f) {
+         f.texts[TextField::Text1] = "999999999989";
+         f.atPass(100, [&f] {
+           f.texts[TextField::Text1] = "1000036000099";
+           runPrimalityTest(f, f);
+         });
+         runPrimalityTest(f, f);
+       }},
+      {"next prime after 10^12",
+       [](testing::RecordingFake& f) {
+         f.texts[TextField::Text1] = "1000000000000";
+         runNextPrimeSearch(f, f);
+       }},
+      {"listing of 1000000000000 to 1000000000100",
+       [](testing::RecordingFake& f) {
+         f.texts[TextField::Text3] = "1000000000000";
+         f.texts[TextField::Text4] = "1000000000100";
+         runRangeListing(f, f);
+       }},
+  };
+  for (const Row& row : rows) {
+    const auto scalar = commandLog(KernelVariant::Scalar, row.run);
+    ASSERT_FALSE(scalar.empty()) << row.name;
+    for (KernelVariant variant : {KernelVariant::Avx2, KernelVariant::Avx512}) {
+      if (!kernelSupported(variant)) continue;
+      EXPECT_EQ(commandLog(variant, row.run), scalar) << row.name << " under " << kernelName(variant);
+    }
+  }
+}
+
+TEST(DivisorKernelChoice, RequestsAreHonouredOnlyWhenKnownAndSupported) {
+  std::string warning;
+  EXPECT_EQ(kernelForRequest(nullptr, warning), bestKernel());
+  EXPECT_TRUE(warning.empty());
+  EXPECT_EQ(kernelForRequest("", warning), bestKernel());
+  EXPECT_TRUE(warning.empty());
+  EXPECT_EQ(kernelForRequest("scalar", warning), KernelVariant::Scalar);
+  EXPECT_TRUE(warning.empty());
+  EXPECT_EQ(kernelForRequest("sse9", warning), bestKernel());
+  EXPECT_NE(warning.find("sse9"), std::string::npos);
+  for (KernelVariant variant : {KernelVariant::Avx2, KernelVariant::Avx512}) {
+    const KernelVariant chosen = kernelForRequest(kernelName(variant), warning);
+    EXPECT_EQ(chosen, kernelSupported(variant) ? variant : bestKernel()) << kernelName(variant);
+    EXPECT_EQ(warning.empty(), kernelSupported(variant)) << kernelName(variant);
+  }
+  EXPECT_TRUE(kernelSupported(KernelVariant::Scalar));
+  EXPECT_EQ(kernelNamed("avx512"), KernelVariant::Avx512);
+  EXPECT_EQ(kernelNamed("AVX2"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace teilomat

@@ -1,0 +1,94 @@
+// A recording stand-in for the main window and the platform services.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "commands/OutputSurface.h"
+#include "commands/PlatformServices.h"
+#include "timing/xTimer.h"
+
+namespace teilomat::testing {
+
+// One logged write or call, e.g. {"caption", "Teilomat - (11 ist Prim)"},
+// {"beep", ""}, {"messageBox", text, title}, {"list.append", "11"}.
+struct Event {
+  std::string what;
+  std::string text;
+  std::string extra;  // message box title, input box position "left,top"
+  bool operator==(const Event&) const = default;
+};
+
+// Implements both interfaces. Every write and every service call is logged
+// in order; reads are not. Dialogs answer from a script; code can be run at
+// the k-th event-processing pass (counted from 1 over the fake's life).
+class RecordingFake : public OutputSurface, public PlatformServices {
+ public:
+  RecordingFake();
+
+  // OutputSurface
+  void setCaption(const std::string& caption) override;
+  void setLabel1(const std::string& text) override;
+  void setLabel2(const std::string& text) override;
+  std::string text(TextField field) const override;
+  void setText(TextField field, const std::string& text) override;
+  void setFrame4Caption(const std::string& caption) override;
+  void setCommand3Caption(const std::string& caption) override;
+  int check1Value() const override { return check1; }
+  void clearList() override;
+  void appendToList(const std::string& entry) override;
+  std::size_t listCount() const override { return list.size(); }
+  std::string listEntry(std::size_t index) const override { return list.at(index); }
+  xTimer& stopwatch() override;
+
+  // PlatformServices
+  void messageBox(const std::string& text, const std::string& title) override;
+  std::string inputBox(const std::string& prompt, int leftTwips, int topTwips) override;
+  void beep() override;
+  void processEvents() override;
+  Separators separators() const override { return locale; }
+  std::uint64_t eventPassStride() const override { return stride; }
+
+  // Scripting.
+  void answerInputBox(std::string answer) { inputAnswers.push_back(std::move(answer)); }
+  void atPass(std::uint64_t k, std::function<void()> action) { passActions[k] = std::move(action); }
+  // Feeds the stopwatch: each counter read returns the next value; when the
+  // list runs out, reads go on in steps of `counterStep` from the last value.
+  void feedCounter(std::vector<std::uint64_t> values) { counterValues.assign(values.begin(), values.end()); }
+
+  // Inspection.
+  std::vector<std::string> captions() const;  // every caption written, in order
+  std::vector<Event> eventsNamed(const std::string& what) const;
+  std::size_t count(const std::string& what) const { return eventsNamed(what).size(); }
+  // Index of the first logged event that matches `what` (and text, when given); -1 if none.
+  long indexOf(const std::string& what, const std::optional<std::string>& text = std::nullopt) const;
+  void clearLog() { log.clear(); }
+
+  // State, freely set by tests.
+  std::map<TextField, std::string> texts;
+  std::string caption = "Teilomat ";
+  std::string label1, label2, frame4Caption, command3Caption;
+  int check1 = 1;
+  std::vector<std::string> list;
+  Separators locale = Separators::comma();
+  std::uint64_t stride = 1;
+  std::uint64_t passes = 0;
+  std::uint64_t counterStep = 1000;  // 1 microsecond at the fake's 1e9 frequency
+  std::deque<std::string> inputAnswers;
+  std::deque<std::uint64_t> counterValues;
+  std::map<std::uint64_t, std::function<void()>> passActions;
+  std::vector<Event> log;
+
+ private:
+  std::uint64_t nextCount();
+  std::uint64_t lastCount_ = 0;
+  std::unique_ptr<xTimer> timer_;
+};
+
+}  // namespace teilomat::testing
