@@ -212,6 +212,13 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 void Form1::setCaption(const std::string& caption) {
   pendingCaption_ = caption;
+  pendingRecipe_.reset();
+  captionDirty_ = true;
+  if (depth_ == 0) applyCaption();
+}
+
+void Form1::setDeferredCaption(const CaptionRecipe& recipe) {
+  pendingRecipe_ = recipe;
   captionDirty_ = true;
   if (depth_ == 0) applyCaption();
 }
@@ -219,6 +226,10 @@ void Form1::setCaption(const std::string& caption) {
 void Form1::applyCaption() {
   if (!captionDirty_) return;
   captionDirty_ = false;
+  if (pendingRecipe_) {
+    pendingCaption_ = pendingRecipe_->text();
+    pendingRecipe_.reset();
+  }
   setWindowTitle(fromUtf8(pendingCaption_));
 }
 

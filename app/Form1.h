@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/Form2.h"
@@ -35,7 +36,8 @@ class InputField;
 // alive (it is owned by main). A hidden Info window is discarded on close;
 // a shown one keeps the program running until it is closed too.
 //
-// The caption is cheap to write: the text is stored and reaches the window
+// The caption is cheap to write: the text (or the recipe of a deferred
+// caption, whose text is built only then) is stored and reaches the window
 // title at the next real event pass, before a dialog and when a command
 // ends (at once when no command runs).
 class Form1 : public QWidget, public OutputSurface {
@@ -58,6 +60,7 @@ class Form1 : public QWidget, public OutputSurface {
 
   // OutputSurface
   void setCaption(const std::string& caption) override;
+  void setDeferredCaption(const CaptionRecipe& recipe) override;
   void setLabel1(const std::string& text) override;
   void setLabel2(const std::string& text) override;
   std::string text(TextField field) const override;
@@ -88,6 +91,7 @@ class Form1 : public QWidget, public OutputSurface {
   std::unique_ptr<xTimer> stopwatch_;
   QPointer<Form2> info_;
   std::string pendingCaption_;
+  std::optional<CaptionRecipe> pendingRecipe_;  // when set, it stands for pendingCaption_
   bool captionDirty_ = false;
   int depth_ = 0;
   bool abortRequested_ = false;

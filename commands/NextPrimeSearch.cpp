@@ -9,13 +9,6 @@
 #include "numbers/NumberInput.h"
 
 namespace teilomat {
-namespace {
-
-std::string wholeNumberText(uint128 value, const Separators& separators) {
-  return DecimalNumber::fromParts(value, 0, false).toString(separators);
-}
-
-}  // namespace
 
 // Every ending but success refuses through refuseAndBeep: caption
 // "Teilomat", the box, then the common end's beep once the box is closed.
@@ -47,13 +40,13 @@ void runNextPrimeSearch(OutputSurface& out, PlatformServices& services) {
 
   timer.Halt();
   const double milliseconds = timer.RunTime();
-  const std::string pText = wholeNumberText(m, separators);
+  const std::string pText = wholeNumberText(m);
   out.setLabel1("Nächste Primzahl die nach der Zahl " + nText + " kommt ist  " + pText);
   out.setText(TextField::Text2, pText);
   out.setCaption("Teilomat - (" + pText + " ist die nächste Primzahl)");
   beepIfChecked(out, services);
   out.setLabel2("Ursprungszahl: " + nText + " --- Abstandt zwischen Ursprungszahl und gefundene Primzahl: " +
-                wholeNumberText(m - start, separators) +
+                wholeNumberText(m - start) +
                 " --- Dauer der Prüfung: " + durationText(milliseconds, separators));
   beepIfChecked(out, services);
 }

@@ -1,4 +1,4 @@
-// The progress caption of a trial division: "Teilomat - (<m> ist zu <p> % überprüft; <k> Zahlen als mög. Teiler getestet)".
+// The captions of a trial division: "<m> wird geprüft", and "<m> ist zu <p> % überprüft; <k> Zahlen als mög. Teiler getestet".
 #pragma once
 
 #include <cstdint>
@@ -6,37 +6,35 @@
 
 #include "commands/OutputSurface.h"
 #include "engine/TrialDivision.h"
-#include "numbers/NumberFormat.h"
 
 namespace teilomat {
 
-// Writes the caption whenever the whole percent of a trial division changes.
-// The count shown at the run's i-th divisor (i >= 2) is i + 1, the divisors
-// tried with 2 counted too. At a run's first divisor it is what the previous
-// run left: the primality test shows 2 there; a search or listing, which
-// trial-divides one candidate after another, shows 3 at its first candidate
-// and count + 2 after a candidate that tested `count` divisors (its count is
-// raised only after the caption). Cost: one string per caption written,
-// nothing per division.
+// "Teilomat - (<m> wird geprüft)", built when it is shown.
+CaptionRecipe checkingCaption(uint128 number);
+
+// Writes the progress caption whenever the whole percent of a trial division
+// changes. The count shown at the run's i-th divisor (i >= 2) is i + 1, the
+// divisors tried with 2 counted too. At a run's first divisor it is what the
+// previous run left: the primality test shows 2 there; a search or listing,
+// which trial-divides one candidate after another, shows 3 at its first
+// candidate and count + 2 after a candidate that tested `count` divisors (its
+// count is raised only after the caption). Cost: one small recipe per
+// caption; the text is built only when the window shows it.
 class ProgressCaption final : public TrialProgress {
  public:
   // firstCount: what the first run's first divisor shows.
   ProgressCaption(OutputSurface& out, std::uint64_t firstCount) : out_(out), leftover_(firstCount) {}
 
-  // The number whose trial division comes next, as its text.
-  void beginRun(const std::string& numberText) { prefix_ = "Teilomat - (" + numberText + " ist zu "; }
+  // The whole number whose trial division comes next.
+  void beginRun(uint128 number) { number_ = number; }
   // The run tested `count` divisors.
   void endRun(std::uint64_t count) { leftover_ = count + 2; }
 
-  void percentChanged(double percent, std::uint64_t index) override {
-    const std::uint64_t shown = index == 1 ? leftover_ : index + 1;
-    out_.setCaption(prefix_ + wholeText(percent) + " % überprüft; " + std::to_string(shown) +
-                    " Zahlen als mög. Teiler getestet)");
-  }
+  void percentChanged(double percent, std::uint64_t index) override;
 
  private:
   OutputSurface& out_;
-  std::string prefix_;
+  uint128 number_ = 0;
   std::uint64_t leftover_;
 };
 

@@ -23,14 +23,14 @@ class ListingReport {
 
   // The stopwatch is halted first, so the time shown is the time at which
   // the prime was found, not the time its report took.
-  void prime(const std::string& primeText) {
+  void prime(uint128 prime) {
     const double milliseconds = haltedRunTime();
     ++primes_;
     const std::string count = std::to_string(primes_);
     out_.setLabel1("Es gibt " + count + range_);
     out_.setCaption("Teilomat - (" + count + rangeMisspelt_ + ")");
     writeTime(milliseconds);
-    out_.appendToList(primeText);
+    out_.appendToList(wholeNumberText(prime));
   }
   // The end itself was prime: the time once more; the caption stays.
   void endWasPrime() { writeTime(haltedRunTime()); }
@@ -55,18 +55,23 @@ class ListingReport {
   std::uint64_t primes_ = 0;
 };
 
-// Lists the primes from `first` (whole, >= 10) until a candidate passes the
-// end or a prime reaches it.
+// Lists the primes from the start (whole, >= 10) until a candidate passes
+// the end or a prime reaches it. The end is compared natively: a whole
+// candidate is past it when it is past its whole part, and reaches it only
+// when the end is whole.
 void listPrimes(OutputSurface& out, PlatformServices& services, const DecimalNumber& start,
                 const DecimalNumber& end) {
   ListingReport report(out, services.separators(), start, end);
+  if (end < 0) return report.pastEnd();
+  // At most 2^96 - 1, so a candidate beyond that is past the end.
+  const uint128 last = Fix(end).magnitude();
+  const bool endIsWhole = end.isWhole();
   CandidateWalk walk(out, services);
   for (uint128 m = Fix(start).magnitude();; ++m) {
-    // The end is at most 2^96 - 1, so a candidate beyond that is past it.
-    if (m > DecimalNumber::kMaxMagnitude || DecimalNumber::fromParts(m, 0, false) > end) return report.pastEnd();
+    if (m > last) return report.pastEnd();
     if (!walk.isPrime(m)) continue;
-    report.prime(walk.numberText());
-    if (DecimalNumber::fromParts(m, 0, false) >= end) return report.endWasPrime();
+    report.prime(m);
+    if (endIsWhole && m == last) return report.endWasPrime();
   }
 }
 

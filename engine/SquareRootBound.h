@@ -11,4 +11,8 @@ namespace teilomat {
 // n must not be negative.
 inline double squareRootBound(const DecimalNumber& n) { return std::trunc(std::sqrt(n.toDouble())) + 1.0; }
 
+// The same for a whole number held natively: the conversion to double rounds
+// to nearest as DecimalNumber::toDouble does, so both agree.
+inline double squareRootBound(uint128 n) { return std::trunc(std::sqrt(static_cast<double>(n))) + 1.0; }
+
 }  // namespace teilomat

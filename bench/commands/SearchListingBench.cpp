@@ -10,7 +10,7 @@
 
 #include <unistd.h>
 
-#include "support/RecordingFake.h"
+#include "WindowLikeFake.h"
 #include "commands/Commands.h"
 
 namespace teilomat {
@@ -29,24 +29,8 @@ bool bareIsPrime(std::uint64_t m, std::uint64_t& divisions) {
   }
 }
 
-// The recording fake without its log of captions and list entries: a
-// listing of 10^5 numbers writes some 400,000 captions, and logging them
-// all would measure the log's growth rather than the command.
-class QuietWindow final : public testing::RecordingFake {
- public:
-  QuietWindow() {
-    stride = 4096;  // as the real window folds its event passes
-    check1 = 0;
-  }
-  void setCaption(const std::string& text) override {
-    caption = text;
-    ++captionsWritten;
-  }
-  void appendToList(const std::string& entry) override { list.push_back(entry); }
-  std::uint64_t captionsWritten = 0;
-};
+using QuietWindow = bench::WindowLikeFake;
 
-// From the initial input to 1000000000000037: 15537088 divisions.
 void BM_Reference_Search_999999999999989(benchmark::State& state) {
   std::uint64_t divisions = 0;
   for (auto _ : state) {

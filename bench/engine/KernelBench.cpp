@@ -8,6 +8,7 @@
 
 #include "support/RecordingFake.h"
 #include "ReferenceLoops.h"
+#include "WindowLikeFake.h"
 #include "commands/Commands.h"
 #include "engine/kernels/DivisorKernels.h"
 #include "engine/TrialDivision.h"
@@ -87,8 +88,7 @@ void listingCommand(benchmark::State& state, KernelVariant variant) {
   const KernelScope scope(state, variant);
   if (!scope.supported()) return;
   for (auto _ : state) {
-    testing::RecordingFake fake;
-    fake.stride = 4096;
+    WindowLikeFake fake;
     fake.texts[TextField::Text3] = std::to_string(kListingStart);
     fake.texts[TextField::Text4] = std::to_string(kListingEnd);
     runRangeListing(fake, fake);

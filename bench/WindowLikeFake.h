@@ -1,0 +1,42 @@
+// The recording fake as the real window behaves: captions kept and built only at event passes, nothing logged.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "support/RecordingFake.h"
+
+namespace teilomat::bench {
+
+// A long listing writes hundreds of thousands of captions; the window shows
+// only the last one before each real pass. This surface does the same, so a
+// benchmark measures the command's own work and not a test log's growth.
+class WindowLikeFake final : public testing::RecordingFake {
+ public:
+  WindowLikeFake() {
+    stride = 4096;  // as the real window folds its event passes
+    check1 = 0;
+  }
+  void setCaption(const std::string& text) override {
+    caption = text;
+    recipe_.reset();
+    ++captionsWritten;
+  }
+  void setDeferredCaption(const CaptionRecipe& recipe) override {
+    recipe_ = recipe;
+    ++captionsWritten;
+  }
+  void processEvents() override {
+    if (recipe_) caption = recipe_->text();
+    recipe_.reset();
+    ++passes;
+  }
+  void appendToList(const std::string& entry) override { list.push_back(entry); }
+  std::uint64_t captionsWritten = 0;
+
+ private:
+  std::optional<CaptionRecipe> recipe_;
+};
+
+}  // namespace teilomat::bench
