@@ -6,21 +6,17 @@
 #include "commands/CommandSupport.h"
 #include "commands/Commands.h"
 #include "numbers/NumberFormat.h"
-#include "numbers/NumberInput.h"
 
 namespace teilomat {
 
 // Every ending but success refuses through refuseAndBeep: caption
 // "Teilomat", the box, then the common end's beep once the box is closed.
 void runNextPrimeSearch(OutputSurface& out, PlatformServices& services) {
-  xTimer& timer = startResultCommand(out, "Nächste Primzahl", "Pri&mzahl ins Eingabefeld kopieren");
-
+  const std::optional<DecimalNumber> input = startText1Command(
+      out, services, "Nächste Primzahl", "Pri&mzahl ins Eingabefeld kopieren", messages::kAbort, true);
+  if (!input) return;
+  const DecimalNumber n = *input;
   const Separators separators = services.separators();
-  const InputReading input = readNumber(out.text(TextField::Text1), separators);
-  if (input.status == InputStatus::TooManyDigits) return refuseAndBeep(out, services, messages::kAbort);
-  if (input.status != InputStatus::Ok)
-    return refuseAndBeep(out, services, messages::conversionFailure(input.status));
-  const DecimalNumber n = input.value;
   const std::string nText = n.toString(separators);
   out.setText(TextField::Text2, "Alte Eingabe: " + nText);
 
@@ -38,6 +34,7 @@ void runNextPrimeSearch(OutputSurface& out, PlatformServices& services) {
     ++m;
   } while (!walk.isPrime(m));
 
+  xTimer& timer = out.stopwatch();
   timer.Halt();
   const double milliseconds = timer.RunTime();
   const std::string pText = wholeNumberText(m);

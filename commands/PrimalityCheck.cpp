@@ -8,20 +8,18 @@
 #include "engine/SquareRootBound.h"
 #include "engine/TrialDivision.h"
 #include "numbers/NumberFormat.h"
-#include "numbers/NumberInput.h"
 
 namespace teilomat {
 
 void runPrimalityTest(OutputSurface& out, PlatformServices& services) {
-  xTimer& timer = startResultCommand(out, "Größter Teiler", "Teilerzahl ins Eingabefeld kopieren");
-
-  const Separators separators = services.separators();
-  const InputReading input = readNumber(out.text(TextField::Text1), separators);
-  if (input.status == InputStatus::TooManyDigits) return refuseInput(out, services, messages::kGuard);
-  if (input.status != InputStatus::Ok) return refuseInput(out, services, messages::conversionFailure(input.status));
+  const std::optional<DecimalNumber> input = startText1Command(
+      out, services, "Größter Teiler", "Teilerzahl ins Eingabefeld kopieren", messages::kGuard, false);
+  if (!input) return;
+  xTimer& timer = out.stopwatch();
   // 1 and fractions are no primes, and 0 or negatives have no divisor pair
   // worth naming: trial division would report them wrongly.
-  const DecimalNumber n = input.value;
+  const DecimalNumber n = *input;
+  const Separators separators = services.separators();
   if (!n.isWhole()) return refuseInput(out, services, messages::kFraction);
   if (n < 2) return refuseInput(out, services, messages::kBelowTwo);
 

@@ -6,7 +6,6 @@
 #include "commands/CommandSupport.h"
 #include "commands/Commands.h"
 #include "numbers/NumberFormat.h"
-#include "numbers/NumberInput.h"
 
 namespace teilomat {
 namespace {
@@ -84,18 +83,16 @@ void runRangeListing(OutputSurface& out, PlatformServices& services) {
 
   // The end is read first and has no guard: a text of 1e29 or more fails
   // its conversion instead.
-  const Separators separators = services.separators();
   const std::string startText = out.text(TextField::Text3);
-  const InputReading end = readNumber(out.text(TextField::Text4), separators, false);
-  if (end.status != InputStatus::Ok) return refuseAndBeep(out, services, messages::conversionFailure(end.status));
-  const InputReading start = readNumber(startText, separators);
-  if (start.status == InputStatus::TooManyDigits) return refuseAndBeep(out, services, messages::kAbort);
-  if (start.status != InputStatus::Ok) return refuseAndBeep(out, services, messages::conversionFailure(start.status));
-  if (start.value < 10) return refuseAndBeep(out, services, messages::kBelowTen);
+  const std::optional<DecimalNumber> end = readOrRefuse(out, services, out.text(TextField::Text4), nullptr, true);
+  if (!end) return;
+  const std::optional<DecimalNumber> start = readOrRefuse(out, services, startText, messages::kAbort, true);
+  if (!start) return;
+  if (*start < 10) return refuseAndBeep(out, services, messages::kBelowTen);
   // With a fraction no candidate would be whole, and every one would be listed.
-  if (!start.value.isWhole()) return refuseAndBeep(out, services, messages::kFraction);
+  if (!start->isWhole()) return refuseAndBeep(out, services, messages::kFraction);
 
-  listPrimes(out, services, start.value, end.value);
+  listPrimes(out, services, *start, *end);
   beepIfChecked(out, services);
 }
 

@@ -10,42 +10,14 @@ RecordingFake::RecordingFake() {
   texts[TextField::Text4] = "";
 }
 
-void RecordingFake::setCaption(const std::string& text) {
-  caption = text;
-  log.push_back({"caption", text, {}});
-}
-void RecordingFake::setLabel1(const std::string& text) {
-  label1 = text;
-  log.push_back({"label1", text, {}});
-}
-void RecordingFake::setLabel2(const std::string& text) {
-  label2 = text;
-  log.push_back({"label2", text, {}});
-}
 std::string RecordingFake::text(TextField field) const {
   auto it = texts.find(field);
   return it == texts.end() ? std::string() : it->second;
 }
+
 void RecordingFake::setText(TextField field, const std::string& text) {
-  texts[field] = text;
   static const char* const names[] = {"text1", "text2", "text3", "text4"};
-  log.push_back({names[static_cast<int>(field)], text, {}});
-}
-void RecordingFake::setFrame4Caption(const std::string& text) {
-  frame4Caption = text;
-  log.push_back({"frame4", text, {}});
-}
-void RecordingFake::setCommand3Caption(const std::string& text) {
-  command3Caption = text;
-  log.push_back({"command3", text, {}});
-}
-void RecordingFake::clearList() {
-  list.clear();
-  log.push_back({"list.clear", {}, {}});
-}
-void RecordingFake::appendToList(const std::string& entry) {
-  list.push_back(entry);
-  log.push_back({"list.append", entry, {}});
+  record(names[static_cast<int>(field)], texts[field], text);
 }
 
 std::uint64_t RecordingFake::nextCount() {
@@ -63,9 +35,7 @@ xTimer& RecordingFake::stopwatch() {
   return *timer_;
 }
 
-void RecordingFake::messageBox(const std::string& text, const std::string& title) {
-  log.push_back({"messageBox", text, title});
-}
+void RecordingFake::messageBox(const std::string& text, const std::string& title) { log.push_back({"messageBox", text, title}); }
 std::string RecordingFake::inputBox(const std::string& prompt, int leftTwips, int topTwips) {
   log.push_back({"inputBox", prompt, std::to_string(leftTwips) + "," + std::to_string(topTwips)});
   if (inputAnswers.empty()) return {};

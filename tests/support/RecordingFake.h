@@ -32,17 +32,23 @@ class RecordingFake : public OutputSurface, public PlatformServices {
  public:
   RecordingFake();
 
-  // OutputSurface
-  void setCaption(const std::string& caption) override;
-  void setLabel1(const std::string& text) override;
-  void setLabel2(const std::string& text) override;
+  // OutputSurface: every write is kept in its field and logged.
+  void setCaption(const std::string& text) override { record("caption", caption, text); }
+  void setLabel1(const std::string& text) override { record("label1", label1, text); }
+  void setLabel2(const std::string& text) override { record("label2", label2, text); }
   std::string text(TextField field) const override;
   void setText(TextField field, const std::string& text) override;
-  void setFrame4Caption(const std::string& caption) override;
-  void setCommand3Caption(const std::string& caption) override;
+  void setFrame4Caption(const std::string& text) override { record("frame4", frame4Caption, text); }
+  void setCommand3Caption(const std::string& text) override { record("command3", command3Caption, text); }
   int check1Value() const override { return check1; }
-  void clearList() override;
-  void appendToList(const std::string& entry) override;
+  void clearList() override {
+    list.clear();
+    log.push_back({"list.clear", {}, {}});
+  }
+  void appendToList(const std::string& entry) override {
+    list.push_back(entry);
+    log.push_back({"list.append", entry, {}});
+  }
   std::size_t listCount() const override { return list.size(); }
   std::string listEntry(std::size_t index) const override { return list.at(index); }
   xTimer& stopwatch() override;
@@ -86,6 +92,10 @@ class RecordingFake : public OutputSurface, public PlatformServices {
   std::vector<Event> log;
 
  private:
+  void record(const char* what, std::string& field, const std::string& text) {
+    field = text;
+    log.push_back({what, text, {}});
+  }
   std::uint64_t nextCount();
   std::uint64_t lastCount_ = 0;
   std::unique_ptr<xTimer> timer_;
