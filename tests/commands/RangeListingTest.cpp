@@ -105,6 +105,11 @@ TEST(RangeListing, EachPrimeWritesLabelsCaptionThenTheEntry) {
                          "caption: " + eachPrime(1, "11", "11"), "label2: " + label1(1, "11", "11"),
                          "list.append: 11", "label2: " + label1(1, "11", "11"), "beep: "}));
   EXPECT_EQ(l.fake.caption, eachPrime(1, "11", "11"));
+  // The stopwatch is halted before anything of the report is written, so
+  // the time shown does not include the report.
+  const auto halted = static_cast<std::size_t>(l.fake.indexOf("label1"));
+  EXPECT_NE(std::find(l.fake.counterReadAt.begin(), l.fake.counterReadAt.end(), halted),
+            l.fake.counterReadAt.end());
 }
 
 TEST(RangeListing, TenToThirteenCarriesCountAndPercentBetweenCandidates) {

@@ -21,6 +21,7 @@ void RecordingFake::setText(TextField field, const std::string& text) {
 }
 
 std::uint64_t RecordingFake::nextCount() {
+  counterReadAt.push_back(log.size());
   if (!counterValues.empty()) {
     lastCount_ = counterValues.front();
     counterValues.pop_front();

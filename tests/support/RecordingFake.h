@@ -88,6 +88,9 @@ class RecordingFake : public OutputSurface, public PlatformServices {
   std::uint64_t counterStep = 1000;  // 1 microsecond at the fake's 1e9 frequency
   std::deque<std::string> inputAnswers;
   std::deque<std::uint64_t> counterValues;
+  // The log's length at each read of the stopwatch's counter: a read at k
+  // came after the first k logged events.
+  std::vector<std::size_t> counterReadAt;
   std::map<std::uint64_t, std::function<void()>> passActions;
   std::vector<Event> log;
 
