@@ -1,6 +1,8 @@
 // Tests of Command4, the Primmarktest: prompt, early end, progress, scores and overflow.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -129,6 +131,7 @@ struct ScoreCase {
   const char* vergleichspunkte;
   const char* realpunkte;
 };
+void PrintTo(const ScoreCase& row, std::ostream* os) { *os << row.name; }  // the row's name, not its bytes
 
 class PrimmarktestScores : public ::testing::TestWithParam<ScoreCase> {};
 

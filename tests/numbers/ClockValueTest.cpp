@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -17,6 +19,7 @@ struct ReadingCase {
   const char* answer;
   double expected;
 };
+void PrintTo(const ReadingCase& row, std::ostream* os) { *os << row.name; }  // the row's name, not its bytes
 
 class ClockValueReading : public ::testing::TestWithParam<ReadingCase> {};
 
@@ -105,6 +108,7 @@ struct FormatCase {
   const char* comma;  // under Separators::comma()
   const char* point;  // under Separators::point()
 };
+void PrintTo(const FormatCase& row, std::ostream* os) { *os << row.name; }  // the row's name, not its bytes
 
 class ClockValueFormat : public ::testing::TestWithParam<FormatCase> {};
 

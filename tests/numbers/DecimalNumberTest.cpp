@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -262,6 +264,7 @@ struct ArithmeticRow {
   std::string expected;  // literal with the expected scale; empty when an error is expected
   std::optional<DecimalError::Kind> error;
 };
+void PrintTo(const ArithmeticRow& row, std::ostream* os) { *os << row.name; }  // the row's name, not its bytes
 
 class DecimalVectors : public ::testing::TestWithParam<ArithmeticRow> {};
 
@@ -386,6 +389,7 @@ struct OrderRow {
   std::string b;
   std::strong_ordering expected;
 };
+void PrintTo(const OrderRow& row, std::ostream* os) { *os << row.name; }  // the row's name, not its bytes
 
 class DecimalOrder : public ::testing::TestWithParam<OrderRow> {};
 
@@ -543,6 +547,7 @@ struct FromTextRow {
   std::string expected;  // literal with the expected scale; empty when an error is expected
   std::optional<DecimalError::Kind> error;
 };
+void PrintTo(const FromTextRow& row, std::ostream* os) { *os << row.name; }  // the row's name, not its bytes
 
 class DecimalFromText : public ::testing::TestWithParam<FromTextRow> {};
 

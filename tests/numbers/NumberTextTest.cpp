@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -28,6 +30,7 @@ struct Accepted {
   std::string digits;
   std::int64_t exponent;
 };
+void PrintTo(const Accepted& row, std::ostream* os) { *os << row.name; }  // the row's name, not its bytes
 
 class NumberTextAccepts : public ::testing::TestWithParam<Accepted> {};
 
@@ -82,6 +85,7 @@ struct Rejected {
   std::string text;
   Separators separators;
 };
+void PrintTo(const Rejected& row, std::ostream* os) { *os << row.name; }  // the row's name, not its bytes
 
 class NumberTextRejects : public ::testing::TestWithParam<Rejected> {};
 
@@ -137,6 +141,7 @@ struct ToDoubleRow {
   std::string text;
   double expected;
 };
+void PrintTo(const ToDoubleRow& row, std::ostream* os) { *os << row.name; }  // the row's name, not its bytes
 
 class NumberTextToDouble : public ::testing::TestWithParam<ToDoubleRow> {};
 
