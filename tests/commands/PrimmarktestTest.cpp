@@ -35,6 +35,15 @@ void armWatchdog(RecordingFake& fake) {
               [] { throw std::runtime_error("watchdog: the workload does not end"); });
 }
 
+// A run that should end before the stopwatch starts: the counter keeps its
+// four values when it does.
+void runExpectingNoWorkload(RecordingFake& fake, const std::string& answer) {
+  if (answer != "<Cancel>") fake.answerInputBox(answer);
+  fake.feedCounter({11, 22, 33, 44});
+  armWatchdog(fake);
+  runPrimmarktest(fake, fake);
+}
+
 // Counter reads of one run: Calibrieren twice, Start, Halt. The elapsed
 // counts less the calibration counts give RunTime (1e9 counts a second).
 void feedRun(RecordingFake& fake, std::uint64_t elapsedCounts, std::uint64_t calibrationCounts = 0) {
@@ -93,11 +102,7 @@ TEST_P(PrimmarktestEarlyEnd, OnlyTheCaptionChanges) {
   RecordingFake fake;
   fake.label1 = "vorher 1";
   fake.label2 = "vorher 2";
-  const std::string answer = GetParam();
-  if (answer != "<Cancel>") fake.answerInputBox(answer);
-  fake.feedCounter({11, 22, 33, 44});
-  armWatchdog(fake);
-  runPrimmarktest(fake, fake);
+  runExpectingNoWorkload(fake, GetParam());
 
   ASSERT_EQ(fake.log.size(), 2u);
   EXPECT_EQ(fake.log[0], (Event{"caption", "Teilomat", ""}));
@@ -246,10 +251,7 @@ class PrimmarktestOverflow : public ::testing::TestWithParam<const char*> {};
 // An answer beyond the range of doubles is refused before the workload.
 TEST_P(PrimmarktestOverflow, AnswerBeyondRangeIsRefusedAtOnce) {
   RecordingFake fake;
-  fake.answerInputBox(GetParam());
-  fake.feedCounter({11, 22, 33, 44});
-  armWatchdog(fake);
-  runPrimmarktest(fake, fake);
+  runExpectingNoWorkload(fake, GetParam());
   ASSERT_EQ(fake.log.size(), 4u);
   EXPECT_EQ(fake.log[0], (Event{"caption", "Teilomat", ""}));
   EXPECT_EQ(fake.log[1].what, "inputBox");

@@ -22,12 +22,17 @@ struct FedCounter {
   }
 };
 
-TEST(Timer, RunTimeIsElapsedMillisecondsLessTheCalibratedOffset) {
-  FedCounter c{{1000, 1250, 2000, 3002000}};  // offset 250 ns, elapsed 3 ms
-  xTimer t(c.source(), 1000000000u);
+// Calibrieren, Start and Halt, as every command runs the stopwatch.
+void calibrateStartHalt(xTimer& t) {
   t.Calibrieren();
   t.Start();
   t.Halt();
+}
+
+TEST(Timer, RunTimeIsElapsedMillisecondsLessTheCalibratedOffset) {
+  FedCounter c{{1000, 1250, 2000, 3002000}};  // offset 250 ns, elapsed 3 ms
+  xTimer t(c.source(), 1000000000u);
+  calibrateStartHalt(t);
   EXPECT_DOUBLE_EQ(t.offsetMs(), 0.00025);
   EXPECT_DOUBLE_EQ(t.RunTime(), 3.0 - 0.00025);
 }
@@ -35,9 +40,7 @@ TEST(Timer, RunTimeIsElapsedMillisecondsLessTheCalibratedOffset) {
 TEST(Timer, RunTimeReadTwiceAfterOneHaltIsEqualAndReadsNoCounter) {
   FedCounter c{{0, 10, 20, 5000}};
   xTimer t(c.source(), 1000000000u);
-  t.Calibrieren();
-  t.Start();
-  t.Halt();
+  calibrateStartHalt(t);
   const double first = t.RunTime();
   EXPECT_EQ(first, t.RunTime());
   EXPECT_TRUE(c.values.empty());
@@ -55,9 +58,7 @@ TEST(Timer, RunTimeBeforeHaltUsesTheCalibrationsSecondReadAndIsNotPositive) {
 TEST(Timer, ElapsedBelowTheOffsetGivesNegativeMilliseconds) {
   FedCounter c{{0, 5000, 10000, 10001}};
   xTimer t(c.source(), 1000000000u);
-  t.Calibrieren();
-  t.Start();
-  t.Halt();
+  calibrateStartHalt(t);
   EXPECT_LT(t.RunTime(), 0.0);
 }
 
@@ -84,9 +85,7 @@ TEST(Timer, CountersWithTheTopBitOfAHalfSetConvertAsUnsigned) {
 TEST(Timer, MeasurementAcrossTheLowHalfsWrapIsExact) {
   FedCounter c{{0xFFFFFF00ull, 0xFFFFFF00ull, 0xFFFFFF00ull, 0x100000100ull}};
   xTimer t(c.source(), 1000u);  // one count a millisecond
-  t.Calibrieren();
-  t.Start();
-  t.Halt();
+  calibrateStartHalt(t);
   EXPECT_DOUBLE_EQ(t.RunTime(), 512.0);
 }
 
@@ -98,9 +97,7 @@ TEST(Timer, ZeroFrequencyRaisesInsteadOfReturning) {
 
 TEST(Timer, DefaultCounterIsMonotonic) {
   xTimer t;
-  t.Calibrieren();
-  t.Start();
-  t.Halt();
+  calibrateStartHalt(t);
   EXPECT_GE(t.RunTime() + t.offsetMs(), 0.0);
 }
 
