@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
@@ -71,13 +72,14 @@ class KernelTest : public ::testing::TestWithParam<KernelVariant> {
   }
   void TearDown() override { forceKernel(saved_); }
 
-  // Exact where the run is wheel-safe; elsewhere 0 or a later dividing candidate.
+  // Exact where the run is wheel-safe or the kernel tests every candidate;
+  // elsewhere 0 or a later dividing candidate.
   void expectAgrees(uint128 n, std::uint64_t from, std::uint64_t to, const std::string& what) {
     const std::uint64_t got = firstDividingIndex(n, from, to);
     const std::uint64_t want = referenceFirstDividing(n, from, to);
     const std::string where = what + ": n = " + hex(n) + ", indexes " + std::to_string(from) + ".." +
                               std::to_string(to);
-    if (wheelSafe(n, from)) {
+    if (!skipsCandidates(GetParam()) || wheelSafe(n, from)) {
       ASSERT_EQ(got, want) << where;
     } else if (got != 0) {
       ASSERT_TRUE(want != 0 && got >= want && got <= to && n % candidateAt(got) == 0) << where << ": " << got;
@@ -111,11 +113,11 @@ TEST_P(KernelTest, EveryNumberBelow300000) {
   }
 }
 
-TEST_P(KernelTest, SeededRandomNumbersFrom40To96Bits) {
+TEST_P(KernelTest, SeededRandomNumbersFrom40To96BitsAndSmall) {
   const std::uint64_t seed = 0x5eed2024;
   std::mt19937_64 rng(seed);
   for (int k = 0; k < 40000; ++k) {
-    const int bits = 40 + static_cast<int>(rng() % 57);
+    const int bits = k % 4 == 3 ? 8 + static_cast<int>(rng() % 32) : 40 + static_cast<int>(rng() % 57);
     const uint128 wide = static_cast<uint128>(rng()) << 64 | rng();
     uint128 n = (wide >> (128 - bits)) | kOne << (bits - 1);
     // Starts spread over every scale up to the largest vector candidate.
@@ -227,6 +229,72 @@ TEST_P(KernelTest, DivisorInEveryLanePosition) {
         EXPECT_EQ(firstDividingIndex(n, start, start + k - 1), 0u) << what << ", run ends before";
         EXPECT_EQ(firstDividingIndex(n, start + 1, start + 80), start + k) << what << ", later start";
       }
+    }
+  }
+}
+
+// The smallest factor one of the primes whose multiples the wheel skips:
+// found from the start, and past it the later multiples may be skipped.
+TEST_P(KernelTest, SmallestFactorAPrimeOfTheWheel) {
+  for (const std::uint64_t p : {5u, 7u, 11u, 13u}) {
+    for (const uint128 cofactor : {uint128{1000000007}, uint128{kMersenne61}}) {
+      for (const uint128 n : {p * cofactor, p * p * cofactor}) {
+        const std::string what = "n = " + hex(n);
+        EXPECT_EQ(firstDividingIndex(n, 1, 100000), candidatesUpTo(p)) << what;
+        EXPECT_EQ(firstDividingIndex(n, candidatesUpTo(p), 100000), candidatesUpTo(p)) << what;
+        ASSERT_NO_FATAL_FAILURE(expectAgrees(n, candidatesUpTo(p) + 1, 100000, what + ", past it"));
+        ASSERT_NO_FATAL_FAILURE(expectAgrees(n, 20000, 40000, what + ", from the wheel"));
+      }
+    }
+  }
+}
+
+// n = d * cofactor for every candidate d coprime to 30030 of one period: a
+// hit at every wheel position, so in every lane and round slot, found over
+// the whole period and over runs that start and end at varied distances.
+// The cofactor and the products of d's factors with it lie outside the
+// period, so d is its only divisor there.
+TEST_P(KernelTest, WheelHitAtEveryPositionOfAPeriod) {
+  struct Period {
+    std::uint64_t block;  // candidates from block * 30030 to block * 30030 + 30029
+    uint128 cofactor;     // prime
+  };
+  constexpr std::uint64_t kIndexes = 10010;  // candidates per period
+  const Period periods[] = {
+      {40, 1000000007},                      // n below 2^53
+      {40, kMersenne61},                     // limb split
+      {kMaxVectorIndex / kIndexes - 1, 140737488355213ull},  // candidates near 2^49, n near 2^96
+  };
+  for (const Period& period : periods) {
+    const std::uint64_t first = period.block * kIndexes + 1, last = first + kIndexes - 1;
+    int hits = 0;
+    for (std::uint64_t i = first; i <= last; ++i) {
+      const std::uint64_t d = candidateAt(i);
+      if (std::gcd(d, std::uint64_t{30030}) != 1) continue;
+      ++hits;
+      const uint128 n = d * period.cofactor;
+      const std::string what = "d = " + std::to_string(d) + ", cofactor " + hex(period.cofactor);
+      EXPECT_EQ(firstDividingIndex(n, first, last), i) << what;
+      EXPECT_EQ(firstDividingIndex(n, i - i % 41, i + i % 37), i) << what << ", short run";
+      EXPECT_EQ(firstDividingIndex(n, i - 16 - i % 23, i - 1), 0u) << what << ", run ends before";
+    }
+    EXPECT_EQ(hits, 5760);
+  }
+}
+
+// Runs that start, and runs that end, at every index of a period and across
+// into the next one, with a hit a few wheel candidates inside.
+TEST_P(KernelTest, WheelRunsFromAndToEveryIndexOfAPeriod) {
+  const std::uint64_t first = 77 * 10010 + 1;
+  for (const uint128 cofactor : {uint128{1000000007}, uint128{kMersenne61}}) {
+    for (std::uint64_t o = 0; o < 10010; ++o) {
+      std::uint64_t k = o % 29;
+      while (std::gcd(candidateAt(first + o + k), std::uint64_t{30030}) != 1) ++k;
+      const uint128 n = candidateAt(first + o + k) * cofactor;
+      const std::string what = "offset " + std::to_string(o) + ", cofactor " + hex(cofactor);
+      ASSERT_NO_FATAL_FAILURE(expectAgrees(n, first + o, first + o + 100, what + ", starting there"));
+      ASSERT_NO_FATAL_FAILURE(expectAgrees(n, first + o + k - 80, first + o + k, what + ", ending at the hit"));
+      ASSERT_NO_FATAL_FAILURE(expectAgrees(n, first + o + k - 90, first + o + k - 1, what + ", ending before"));
     }
   }
 }
