@@ -8,6 +8,7 @@
 #include <numeric>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/ListingWatchdog.h"
@@ -296,6 +297,29 @@ TEST_P(KernelTest, WheelRunsFromAndToEveryIndexOfAPeriod) {
       ASSERT_NO_FATAL_FAILURE(expectAgrees(n, first + o + k - 80, first + o + k, what + ", ending at the hit"));
       ASSERT_NO_FATAL_FAILURE(expectAgrees(n, first + o + k - 90, first + o + k - 1, what + ", ending before"));
     }
+  }
+}
+
+// Runs tested on two threads at once, without the precondition for the later
+// ones, combine to the exact first divisor by taking the smallest hit.
+TEST_P(KernelTest, RunsOnTwoThreadsCombineToTheSmallestHit) {
+  const uint128 numbers[] = {uint128{25} * kMersenne61, uint128{169} * 1000000007, uint128{300007} * kMersenne61,
+                             uint128{16777213} * 16777213, (kOne << 96) - 17};
+  constexpr std::uint64_t kLast = 300000, kRun = 997;
+  for (const uint128 n : numbers) {
+    std::uint64_t smallest[2] = {0, 0};
+    const auto work = [&](int thread) {
+      for (std::uint64_t from = 1 + thread * kRun; from <= kLast; from += 2 * kRun) {
+        const std::uint64_t hit = firstDividingIndex(n, from, std::min(from + kRun - 1, kLast));
+        if (hit != 0 && (smallest[thread] == 0 || hit < smallest[thread])) smallest[thread] = hit;
+      }
+    };
+    std::thread other(work, 1);
+    work(0);
+    other.join();
+    const std::uint64_t got = smallest[0] == 0 || smallest[1] == 0 ? smallest[0] | smallest[1]
+                                                                   : std::min(smallest[0], smallest[1]);
+    EXPECT_EQ(got, referenceFirstDividing(n, 1, kLast)) << hex(n);
   }
 }
 
