@@ -18,7 +18,7 @@ std::uint64_t firstDividingIndexAvx2(uint128 n, std::uint64_t from, std::uint64_
 }
 
 std::uint64_t firstDividingIndexAvx2Full(uint128 n, std::uint64_t from, std::uint64_t to) {
-  return kernel_detail::scanFullSequence<__m256d, kernel_detail::TodaysTests>(n, from, to);
+  return kernel_detail::scanFullSequence<__m256d, kernel_detail::ReferenceTests>(n, from, to);
 }
 
 }  // namespace teilomat

@@ -20,11 +20,11 @@
 // Exactness, with every candidate d in 5 .. 2^49 and M = 1.5 * 2^52 (for a
 // whole x with |x| < 2^51, x + M rounds to a whole number and (x + M) - M is
 // exact), 1/d correctly rounded (relative error <= 2^-53):
-// - Today's direct test, n <= 2^53: q = rint(n / d), r = fma(-q, d, n). If d
+// - The divided direct test (full-sequence kernels), n <= 2^53: q = rint(n / d), r = fma(-q, d, n). If d
 //   divides n, the quotient is a whole number below 2^53, so the division
 //   returns it exactly and r is 0. Otherwise n - q*d is a non-zero whole
 //   number, which no single rounding turns into 0.
-// - Today's limb split, n < 2^96: n = nh * 2^48 + nl, nh, nl < 2^48 exact.
+// - The integer-lane limb split (full-sequence kernels), n < 2^96: n = nh * 2^48 + nl, nh, nl < 2^48 exact.
 //   q1 = rint(nh * inv) is within 0.53 of nh/d, so r1 = fma(-q1, d, nh) is a
 //   whole number below 0.53 d in magnitude and exact. X = r1 * 2^48 + nl is
 //   congruent to n modulo d and |X/d| < 2^48; the estimate x * inv with
@@ -45,7 +45,7 @@
 //   of X/d: q2 = X/d whenever d divides X. s = fma(-q2, d, r1 * 2^48) is the
 //   whole number (X - q2*d) - nl, below 0.57 d + 2^48 < 2^53 in magnitude,
 //   hence exact, so s == -nl exactly when d divides X, that is, n. No integer
-//   lanes, two operations fewer than today's, and 1/d does not depend on n,
+//   lanes, two operations fewer than the integer-lane split, and 1/d does not depend on n,
 //   so the scan divides a round ahead and the division latency overlaps the
 //   current round's tests.
 // Needs strict IEEE arithmetic: no -ffast-math. No product here feeds an
@@ -116,7 +116,7 @@ TEILOMAT_LANES_INLINE unsigned equalLanes(V a, V b) {
   }
 }
 
-// Integer lanes, for today's limb split only. A whole double below 2^51 in
+// Integer lanes, for the integer-lane limb split only. A whole double below 2^51 in
 // magnitude as a 64-bit integer: AVX-512DQ converts; AVX2 adds 1.5 * 2^52
 // and subtracts its bit pattern.
 template <class V>
@@ -230,9 +230,9 @@ struct ReciprocalLimbSplit {
   }
 };
 
-// Today's tests, one division per vector inside its round: the reference the
-// faster kernels are measured against.
-struct TodaysTests {
+// One division per vector inside its round: the full-sequence kernels, the
+// reference the faster ones are checked and measured against.
+struct ReferenceTests {
   using Direct = DividedDirect;
   using Wide = IntegerLimbSplit;
   static constexpr bool kAhead = false;
