@@ -1,10 +1,13 @@
 // Each divisibility kernel in the engine and the commands, beside bare scalar remainder loops.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/RecordingFake.h"
 #include "ReferenceLoops.h"
@@ -19,6 +22,12 @@ namespace {
 using namespace teilomat::bench;
 
 constexpr std::uint64_t kLongSlice = 1000000000;  // candidates per slice of the large numbers
+
+// The kernel alone on a slice far from the start, in runs of the length the
+// engine hands it between event passes (4096) and in long runs.
+constexpr std::uint64_t kSliceStart = 1000000000000 / 3;  // candidates near 10^12
+constexpr double kWholeTestCandidates = 93824992236886.0;  // 2^96 - 17 up to its square root
+const uint128 kLargestPrimeBelow2To96 = (uint128{1} << 96) - 17;
 
 constexpr std::uint64_t kListingStart = 1000000000000;
 constexpr std::uint64_t kListingEnd = 1000000100000;
@@ -84,6 +93,21 @@ void longSlice(benchmark::State& state, KernelVariant variant, uint128 n) {
   }
 }
 
+void kernelSlice(benchmark::State& state, KernelVariant variant, uint128 n) {
+  const KernelScope scope(state, variant);
+  if (!scope.supported()) return;
+  const auto run = static_cast<std::uint64_t>(state.range(0));
+  for (auto _ : state) {
+    for (std::uint64_t from = kSliceStart; from < kSliceStart + kLongSlice; from += run)
+      if (firstDividingIndex(n, from, from + run - 1) != 0) state.SkipWithError("a divisor in the slice");
+  }
+  using benchmark::Counter;
+  state.counters["s_per_candidate"] = Counter(kLongSlice, Counter::kIsIterationInvariantRate | Counter::kInvert);
+  // Seconds for a whole primality test of 2^96 - 17 on one thread at this rate.
+  state.counters["whole_29_digit_test_s"] =
+      Counter(kLongSlice / kWholeTestCandidates, Counter::kIsIterationInvariantRate | Counter::kInvert);
+}
+
 void listingCommand(benchmark::State& state, KernelVariant variant) {
   const KernelScope scope(state, variant);
   if (!scope.supported()) return;
@@ -136,7 +160,8 @@ void BM_Reference_Listing(benchmark::State& state) {
 // Each measurement once per kernel, named .../scalar, .../avx2, .../avx512;
 // each reference runs just before the kernels it is compared with.
 const bool registered = [] {
-  const KernelVariant variants[] = {KernelVariant::Scalar, KernelVariant::Avx2, KernelVariant::Avx512};
+  const KernelVariant variants[] = {KernelVariant::Scalar, KernelVariant::Avx2Full, KernelVariant::Avx2,
+                                    KernelVariant::Avx512Full, KernelVariant::Avx512};
   const auto perKernel = [&](const std::string& name, auto body, auto configure) {
     for (KernelVariant v : variants)
       configure(benchmark::RegisterBenchmark((name + "/" + kernelName(v)).c_str(),
@@ -155,6 +180,18 @@ const bool registered = [] {
   once(benchmark::RegisterBenchmark("BM_ReferenceTwoStep_29Digits_LongSlice", BM_ReferenceTwoStep_29Digits_LongSlice));
   perKernel("BM_Kernel_29Digits_LongSlice",
             [](benchmark::State& s, KernelVariant v) { longSlice(s, v, kTwentyNineDigits); }, once);
+  // Full sequence against wheel, side by side; compare the minimum over repetitions.
+  const auto slice = [](benchmark::internal::Benchmark* b) {
+    b->Unit(benchmark::kMillisecond)->Iterations(1)->Arg(4096)->Arg(std::int64_t{1} << 22);
+    b->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+  };
+  for (const auto& [name, n] : {std::pair<const char*, uint128>{"29Digits", kLargestPrimeBelow2To96},
+                                {"2To64Prime", kFirstPrimeAbove2To64}}) {
+    for (KernelVariant v : {KernelVariant::Avx512Full, KernelVariant::Avx512, KernelVariant::Avx2Full,
+                            KernelVariant::Avx2})
+      slice(benchmark::RegisterBenchmark((std::string("BM_KernelSlice_") + name + "/" + kernelName(v)).c_str(),
+                                         [v, n = n](benchmark::State& s) { kernelSlice(s, v, n); }));
+  }
   once(benchmark::RegisterBenchmark("BM_Reference_ListingBare", BM_Reference_Listing));
   perKernel("BM_Kernel_ListingCommand", listingCommand, once);
   perKernel("BM_Kernel_ListingEngine", listingEngine, once);

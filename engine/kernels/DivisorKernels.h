@@ -13,10 +13,14 @@ namespace teilomat {
 // The ways of testing a run of candidates. The vector variants divide in
 // double precision, several candidates per instruction; they are compiled
 // with function-level target attributes, so the program itself stays plain
-// x86-64 and runs on processors that have neither extension.
-enum class KernelVariant { Scalar, Avx2, Avx512 };
+// x86-64 and runs on processors that have neither extension. Avx2 and Avx512
+// skip the candidates with a prime factor 5, 7, 11 or 13 from 30030 on (a
+// wheel) and divide a round ahead; Avx2Full and Avx512Full test every
+// candidate, one division per vector, and stay as the reference the faster
+// ones are measured and checked against.
+enum class KernelVariant { Scalar, Avx2, Avx512, Avx2Full, Avx512Full };
 
-const char* kernelName(KernelVariant variant);  // "scalar", "avx2", "avx512"
+const char* kernelName(KernelVariant variant);  // "scalar", "avx2", "avx512", "avx2-full", "avx512-full"
 std::optional<KernelVariant> kernelNamed(std::string_view name);
 
 // Whether this processor (and this build) can run the variant.
@@ -29,29 +33,41 @@ KernelVariant bestKernel();
 KernelVariant kernelForRequest(const char* request, std::string& warning);
 
 // The variant firstDividingIndex uses. Chosen on first use from
-// TEILOMAT_KERNEL (scalar|avx2|avx512; an unknown or unsupported value is
+// TEILOMAT_KERNEL (scalar|avx2|avx512|avx2-full|avx512-full; an unknown or unsupported value is
 // ignored with a warning on stderr) and else from the processor.
 KernelVariant activeKernel();
 // Switches the variant (tests, benchmarks). Returns false and keeps the
-// current one when the processor lacks it.
+// current one when the processor lacks it. Safe beside threads that are
+// dividing: each run keeps the variant it started with.
 bool forceKernel(KernelVariant variant);
 
 // The index of the first candidate in [from, to] that divides n, or 0.
-// Runs the active variant: AVX-512 or AVX2 blocks of exact double-precision
-// tests where the processor has them, native 64-bit (or two-step
-// 128-by-64-bit) remainders otherwise and for short runs. n < 2^96,
-// 1 <= from <= to, candidates < 2^63.
+// Precondition: no candidate below `from` divides n (the engine tests the
+// candidates in order, so it always holds there). The wheel kernels rely on
+// it: they skip a candidate with a prime factor p of 5, 7, 11 or 13, which
+// divides n only if p does, and p is either below `from` or tested first.
+// Strictly, the answer is exact whenever none of 5, 7, 11, 13 below
+// candidateAt(from) divides n; otherwise it is 0 or the index of some
+// dividing candidate in the run, never of a non-divisor, so runs tested in
+// parallel still combine to the exact answer by taking the smallest hit.
+// The index is always the one in the full sequence. Runs the active variant:
+// AVX-512 or AVX2 blocks of exact double-precision tests where the processor
+// has them, native 64-bit (or two-step 128-by-64-bit) remainders otherwise
+// and for short runs. n < 2^96, 1 <= from <= to, candidates < 2^63. Pure:
+// any number of threads may call it at once.
 std::uint64_t firstDividingIndex(uint128 n, std::uint64_t from, std::uint64_t to);
 
-// The kernels. Each returns the index of the first candidate in [from, to]
-// that divides n, or 0; n < 2^96, 1 <= from <= to, candidates below 2^63.
-// The vector kernels run the double-precision test only where it is proven
-// exact (every candidate below 2^49) and for runs long enough to pay;
-// anything else they hand to the scalar kernel. Calling a vector kernel that
-// kernelSupported() denies is undefined (illegal instruction).
+// The kernels, with firstDividingIndex's contract; the scalar and the *Full
+// kernels are exact without the precondition. The vector kernels run the
+// double-precision test only where it is proven exact (every candidate below
+// 2^49) and for runs long enough to pay; anything else they hand to the
+// scalar kernel. Calling a vector kernel that kernelSupported() denies is
+// undefined (illegal instruction).
 std::uint64_t firstDividingIndexScalar(uint128 n, std::uint64_t from, std::uint64_t to);
 std::uint64_t firstDividingIndexAvx2(uint128 n, std::uint64_t from, std::uint64_t to);
 std::uint64_t firstDividingIndexAvx512(uint128 n, std::uint64_t from, std::uint64_t to);
+std::uint64_t firstDividingIndexAvx2Full(uint128 n, std::uint64_t from, std::uint64_t to);
+std::uint64_t firstDividingIndexAvx512Full(uint128 n, std::uint64_t from, std::uint64_t to);
 
 namespace kernel_detail {
 
@@ -59,29 +75,14 @@ namespace kernel_detail {
 // as much as a dozen scalar divisions.
 constexpr std::uint64_t kMinVectorRun = 16;
 // Candidates stay below 2^49 up to this index (3 * index - 1 < 2^49), the
-// limit of the limb-split test; the masked lanes of a last vector reach at
-// most 24 beyond the last candidate, still far below 2^53.
+// limit of the limb-split test; the masked lanes of a last round reach at
+// most two wheel periods beyond the last candidate, still far below 2^53.
 constexpr std::uint64_t kMaxVectorIndex = ((std::uint64_t{1} << 49) - 1) / 3;
 // n up to this value is divided directly: a whole quotient is exact.
 constexpr uint128 kDirectLimit = uint128{1} << 53;
 
 inline bool vectorPays(std::uint64_t from, std::uint64_t to) {
   return to - from + 1 >= kMinVectorRun && to <= kMaxVectorIndex;
-}
-
-// The common entry of the vector kernels. Runs that do not pay go to the
-// scalar kernel; the lone 3 (index 1) and any other odd start, a 6k+1, go
-// singly, so that the vectors start at a 6k-1 (index 2 is 5). Then
-// scan(direct, from, to) runs the vectors, `direct` telling whether n is
-// small enough to be divided without the limb split.
-template <class Scan>
-std::uint64_t runVectorKernel(uint128 n, std::uint64_t from, std::uint64_t to, Scan scan) {
-  if (!vectorPays(from, to)) return firstDividingIndexScalar(n, from, to);
-  if (from % 2 == 1) {
-    if (firstDividingIndexScalar(n, from, from) != 0) return from;
-    ++from;
-  }
-  return scan(n <= kDirectLimit, from, to);
 }
 
 }  // namespace kernel_detail

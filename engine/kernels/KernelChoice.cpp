@@ -1,6 +1,7 @@
 // Which divisibility kernel runs (the processor's best, or the one TEILOMAT_KERNEL names), and the dispatch to it.
 #include "engine/kernels/DivisorKernels.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <iostream>
 
@@ -14,12 +15,15 @@ KernelVariant initialKernel() {
   return variant;
 }
 
-// Commands run on the window's thread only; the choice is made once, on
-// first use, and changed only by forceKernel().
-KernelVariant& currentKernel() {
-  static KernelVariant variant = initialKernel();
+// Made once, on first use (a thread-safe static), and changed only by
+// forceKernel(); atomic, since dividing threads read it.
+std::atomic<KernelVariant>& currentKernel() {
+  static std::atomic<KernelVariant> variant{initialKernel()};
   return variant;
 }
+
+constexpr KernelVariant kAllVariants[] = {KernelVariant::Scalar, KernelVariant::Avx2, KernelVariant::Avx512,
+                                          KernelVariant::Avx2Full, KernelVariant::Avx512Full};
 
 }  // namespace
 
@@ -27,13 +31,15 @@ const char* kernelName(KernelVariant variant) {
   switch (variant) {
     case KernelVariant::Avx512: return "avx512";
     case KernelVariant::Avx2: return "avx2";
+    case KernelVariant::Avx512Full: return "avx512-full";
+    case KernelVariant::Avx2Full: return "avx2-full";
     case KernelVariant::Scalar: break;
   }
   return "scalar";
 }
 
 std::optional<KernelVariant> kernelNamed(std::string_view name) {
-  for (KernelVariant v : {KernelVariant::Scalar, KernelVariant::Avx2, KernelVariant::Avx512})
+  for (KernelVariant v : kAllVariants)
     if (name == kernelName(v)) return v;
   return std::nullopt;
 }
@@ -43,9 +49,11 @@ bool kernelSupported(KernelVariant variant) {
   __builtin_cpu_init();
   switch (variant) {
     case KernelVariant::Avx512:
+    case KernelVariant::Avx512Full:
       return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
              __builtin_cpu_supports("avx512vl");
     case KernelVariant::Avx2:
+    case KernelVariant::Avx2Full:
       return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
     case KernelVariant::Scalar:
       return true;
@@ -68,7 +76,7 @@ KernelVariant kernelForRequest(const char* request, std::string& warning) {
   const std::optional<KernelVariant> named = kernelNamed(request);
   if (!named) {
     warning = std::string("TEILOMAT_KERNEL=") + request +
-              " is unknown (scalar, avx2 or avx512); using " + kernelName(bestKernel());
+              " is unknown (scalar, avx2, avx512, avx2-full or avx512-full); using " + kernelName(bestKernel());
     return bestKernel();
   }
   if (!kernelSupported(*named)) {
@@ -79,12 +87,14 @@ KernelVariant kernelForRequest(const char* request, std::string& warning) {
   return *named;
 }
 
-KernelVariant activeKernel() { return currentKernel(); }
+KernelVariant activeKernel() { return currentKernel().load(std::memory_order_relaxed); }
 
 std::uint64_t firstDividingIndex(uint128 n, std::uint64_t from, std::uint64_t to) {
   switch (activeKernel()) {
     case KernelVariant::Avx512: return firstDividingIndexAvx512(n, from, to);
     case KernelVariant::Avx2: return firstDividingIndexAvx2(n, from, to);
+    case KernelVariant::Avx512Full: return firstDividingIndexAvx512Full(n, from, to);
+    case KernelVariant::Avx2Full: return firstDividingIndexAvx2Full(n, from, to);
     case KernelVariant::Scalar: break;
   }
   return firstDividingIndexScalar(n, from, to);
@@ -92,8 +102,25 @@ std::uint64_t firstDividingIndex(uint128 n, std::uint64_t from, std::uint64_t to
 
 bool forceKernel(KernelVariant variant) {
   if (!kernelSupported(variant)) return false;
-  currentKernel() = variant;
+  currentKernel().store(variant, std::memory_order_relaxed);
   return true;
 }
+
+#if !(defined(__x86_64__) && defined(__GNUC__))
+// Elsewhere kernelSupported() admits the scalar kernel only; these keep the
+// names defined.
+std::uint64_t firstDividingIndexAvx2(uint128 n, std::uint64_t from, std::uint64_t to) {
+  return firstDividingIndexScalar(n, from, to);
+}
+std::uint64_t firstDividingIndexAvx512(uint128 n, std::uint64_t from, std::uint64_t to) {
+  return firstDividingIndexScalar(n, from, to);
+}
+std::uint64_t firstDividingIndexAvx2Full(uint128 n, std::uint64_t from, std::uint64_t to) {
+  return firstDividingIndexScalar(n, from, to);
+}
+std::uint64_t firstDividingIndexAvx512Full(uint128 n, std::uint64_t from, std::uint64_t to) {
+  return firstDividingIndexScalar(n, from, to);
+}
+#endif
 
 }  // namespace teilomat

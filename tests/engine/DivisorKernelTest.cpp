@@ -1,11 +1,14 @@
 // Every divisibility kernel against exact remainders, and the engine and commands under each kernel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <numeric>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/ListingWatchdog.h"
@@ -42,6 +45,18 @@ std::uint64_t referenceFirstDividing(uint128 n, std::uint64_t from, std::uint64_
   return 0;
 }
 
+// Whether a run's answer must be exact: no prime 5, 7, 11 or 13 below its
+// first candidate divides n (the wheel kernels skip their multiples).
+bool wheelSafe(uint128 n, std::uint64_t from) {
+  for (const std::uint64_t p : {5u, 7u, 11u, 13u})
+    if (p < candidateAt(from) && n % p == 0) return false;
+  return true;
+}
+
+bool skipsCandidates(KernelVariant variant) {
+  return variant == KernelVariant::Avx2 || variant == KernelVariant::Avx512;
+}
+
 std::string hex(uint128 n) {
   char buffer[40];
   std::snprintf(buffer, sizeof buffer, "0x%llx%016llx", static_cast<unsigned long long>(n >> 64),
@@ -58,19 +73,33 @@ class KernelTest : public ::testing::TestWithParam<KernelVariant> {
   }
   void TearDown() override { forceKernel(saved_); }
 
+  // Exact where the run is wheel-safe or the kernel tests every candidate;
+  // elsewhere 0 or a later dividing candidate.
   void expectAgrees(uint128 n, std::uint64_t from, std::uint64_t to, const std::string& what) {
-    ASSERT_EQ(firstDividingIndex(n, from, to), referenceFirstDividing(n, from, to))
-        << what << ": n = " << hex(n) << ", indexes " << from << ".." << to;
+    const std::uint64_t got = firstDividingIndex(n, from, to);
+    const std::uint64_t want = referenceFirstDividing(n, from, to);
+    const std::string where = what + ": n = " + hex(n) + ", indexes " + std::to_string(from) + ".." +
+                              std::to_string(to);
+    if (!skipsCandidates(GetParam()) || wheelSafe(n, from)) {
+      ASSERT_EQ(got, want) << where;
+    } else if (got != 0) {
+      ASSERT_TRUE(want != 0 && got >= want && got <= to && n % candidateAt(got) == 0) << where << ": " << got;
+    }
   }
 
  private:
   KernelVariant saved_ = activeKernel();
 };
 
-std::string variantName(const ::testing::TestParamInfo<KernelVariant>& info) { return kernelName(info.param); }
+std::string variantName(const ::testing::TestParamInfo<KernelVariant>& info) {
+  std::string name = kernelName(info.param);
+  std::replace(name.begin(), name.end(), '-', '_');
+  return name;
+}
 
 INSTANTIATE_TEST_SUITE_P(Variants, KernelTest,
-                         ::testing::Values(KernelVariant::Scalar, KernelVariant::Avx2, KernelVariant::Avx512),
+                         ::testing::Values(KernelVariant::Scalar, KernelVariant::Avx2, KernelVariant::Avx512,
+                                           KernelVariant::Avx2Full, KernelVariant::Avx512Full),
                          variantName);
 
 TEST_P(KernelTest, ForcedVariantIsTheActiveOne) { EXPECT_EQ(activeKernel(), GetParam()); }
@@ -85,11 +114,11 @@ TEST_P(KernelTest, EveryNumberBelow300000) {
   }
 }
 
-TEST_P(KernelTest, SeededRandomNumbersFrom40To96Bits) {
+TEST_P(KernelTest, SeededRandomNumbersFrom40To96BitsAndSmall) {
   const std::uint64_t seed = 0x5eed2024;
   std::mt19937_64 rng(seed);
   for (int k = 0; k < 40000; ++k) {
-    const int bits = 40 + static_cast<int>(rng() % 57);
+    const int bits = k % 4 == 3 ? 8 + static_cast<int>(rng() % 32) : 40 + static_cast<int>(rng() % 57);
     const uint128 wide = static_cast<uint128>(rng()) << 64 | rng();
     uint128 n = (wide >> (128 - bits)) | kOne << (bits - 1);
     // Starts spread over every scale up to the largest vector candidate.
@@ -192,6 +221,7 @@ TEST_P(KernelTest, DivisorInEveryLanePosition) {
     const std::uint64_t start = run.start;
     for (std::uint64_t k = 0; k <= 80; ++k) {
       const uint128 n = candidateAt(start + k) * run.cofactor;
+      if (skipsCandidates(GetParam()) && !wheelSafe(n, start)) continue;  // a multiple of 5, 7, 11 or 13
       const std::string what = "start " + std::to_string(start) + ", offset " + std::to_string(k) +
                                ", cofactor " + hex(run.cofactor);
       EXPECT_EQ(firstDividingIndex(n, start, start + 80), start + k) << what;
@@ -201,6 +231,95 @@ TEST_P(KernelTest, DivisorInEveryLanePosition) {
         EXPECT_EQ(firstDividingIndex(n, start + 1, start + 80), start + k) << what << ", later start";
       }
     }
+  }
+}
+
+// The smallest factor one of the primes whose multiples the wheel skips:
+// found from the start, and past it the later multiples may be skipped.
+TEST_P(KernelTest, SmallestFactorAPrimeOfTheWheel) {
+  for (const std::uint64_t p : {5u, 7u, 11u, 13u}) {
+    for (const uint128 cofactor : {uint128{1000000007}, uint128{kMersenne61}}) {
+      for (const uint128 n : {p * cofactor, p * p * cofactor}) {
+        const std::string what = "n = " + hex(n);
+        EXPECT_EQ(firstDividingIndex(n, 1, 100000), candidatesUpTo(p)) << what;
+        EXPECT_EQ(firstDividingIndex(n, candidatesUpTo(p), 100000), candidatesUpTo(p)) << what;
+        ASSERT_NO_FATAL_FAILURE(expectAgrees(n, candidatesUpTo(p) + 1, 100000, what + ", past it"));
+        ASSERT_NO_FATAL_FAILURE(expectAgrees(n, 20000, 40000, what + ", from the wheel"));
+      }
+    }
+  }
+}
+
+// n = d * cofactor for every candidate d coprime to 30030 of one period: a
+// hit at every wheel position, so in every lane and round slot, found over
+// the whole period and over runs that start and end at varied distances.
+// The cofactor and the products of d's factors with it lie outside the
+// period, so d is its only divisor there.
+TEST_P(KernelTest, WheelHitAtEveryPositionOfAPeriod) {
+  struct Period {
+    std::uint64_t block;  // candidates from block * 30030 to block * 30030 + 30029
+    uint128 cofactor;     // prime
+  };
+  constexpr std::uint64_t kIndexes = 10010;  // candidates per period
+  const Period periods[] = {
+      {40, 1000000007},                      // n below 2^53
+      {40, kMersenne61},                     // limb split
+      {kMaxVectorIndex / kIndexes - 1, 140737488355213ull},  // candidates near 2^49, n near 2^96
+  };
+  for (const Period& period : periods) {
+    const std::uint64_t first = period.block * kIndexes + 1, last = first + kIndexes - 1;
+    int hits = 0;
+    for (std::uint64_t i = first; i <= last; ++i) {
+      const std::uint64_t d = candidateAt(i);
+      if (std::gcd(d, std::uint64_t{30030}) != 1) continue;
+      ++hits;
+      const uint128 n = d * period.cofactor;
+      const std::string what = "d = " + std::to_string(d) + ", cofactor " + hex(period.cofactor);
+      EXPECT_EQ(firstDividingIndex(n, first, last), i) << what;
+      EXPECT_EQ(firstDividingIndex(n, i - i % 41, i + i % 37), i) << what << ", short run";
+      EXPECT_EQ(firstDividingIndex(n, i - 16 - i % 23, i - 1), 0u) << what << ", run ends before";
+    }
+    EXPECT_EQ(hits, 5760);
+  }
+}
+
+// Runs that start, and runs that end, at every index of a period and across
+// into the next one, with a hit a few wheel candidates inside.
+TEST_P(KernelTest, WheelRunsFromAndToEveryIndexOfAPeriod) {
+  const std::uint64_t first = 77 * 10010 + 1;
+  for (const uint128 cofactor : {uint128{1000000007}, uint128{kMersenne61}}) {
+    for (std::uint64_t o = 0; o < 10010; ++o) {
+      std::uint64_t k = o % 29;
+      while (std::gcd(candidateAt(first + o + k), std::uint64_t{30030}) != 1) ++k;
+      const uint128 n = candidateAt(first + o + k) * cofactor;
+      const std::string what = "offset " + std::to_string(o) + ", cofactor " + hex(cofactor);
+      ASSERT_NO_FATAL_FAILURE(expectAgrees(n, first + o, first + o + 100, what + ", starting there"));
+      ASSERT_NO_FATAL_FAILURE(expectAgrees(n, first + o + k - 80, first + o + k, what + ", ending at the hit"));
+      ASSERT_NO_FATAL_FAILURE(expectAgrees(n, first + o + k - 90, first + o + k - 1, what + ", ending before"));
+    }
+  }
+}
+
+// Runs tested on two threads at once, without the precondition for the later
+// ones, combine to the exact first divisor by taking the smallest hit.
+TEST_P(KernelTest, RunsOnTwoThreadsCombineToTheSmallestHit) {
+  const uint128 numbers[] = {uint128{25} * kMersenne61, uint128{169} * 1000000007, uint128{300007} * kMersenne61,
+                             uint128{16777213} * 16777213, (kOne << 96) - 17};
+  constexpr std::uint64_t kLast = 300000, kRun = 997;
+  for (const uint128 n : numbers) {
+    std::uint64_t smallest[2] = {0, 0};
+    const auto work = [&](int thread) {
+      for (std::uint64_t from = 1 + thread * kRun; from <= kLast; from += 2 * kRun) {
+        const std::uint64_t hit = firstDividingIndex(n, from, std::min(from + kRun - 1, kLast));
+        if (hit != 0 && (smallest[thread] == 0 || hit < smallest[thread])) smallest[thread] = hit;
+      }
+    };
+    std::thread other(work, 1);
+    work(0);
+    other.join();
+    const std::uint64_t got = smallest[0] == 0 || smallest[1] == 0 ? smallest[0] | smallest[1]
+                                                                   : std::min(smallest[0], smallest[1]);
+    EXPECT_EQ(got, referenceFirstDividing(n, 1, kLast)) << hex(n);
   }
 }
 
@@ -336,7 +455,8 @@ TEST(DivisorKernelCommands, CaptionsAndCountsAreTheSameUnderEveryKernel) {
   for (const Row& row : rows) {
     const auto scalar = commandLog(KernelVariant::Scalar, row.run);
     ASSERT_FALSE(scalar.empty()) << row.name;
-    for (KernelVariant variant : {KernelVariant::Avx2, KernelVariant::Avx512}) {
+    for (KernelVariant variant : {KernelVariant::Avx2, KernelVariant::Avx512, KernelVariant::Avx2Full,
+                                  KernelVariant::Avx512Full}) {
       if (!kernelSupported(variant)) continue;
       EXPECT_EQ(commandLog(variant, row.run), scalar) << row.name << " under " << kernelName(variant);
     }
@@ -353,13 +473,15 @@ TEST(DivisorKernelChoice, RequestsAreHonouredOnlyWhenKnownAndSupported) {
   EXPECT_TRUE(warning.empty());
   EXPECT_EQ(kernelForRequest("sse9", warning), bestKernel());
   EXPECT_NE(warning.find("sse9"), std::string::npos);
-  for (KernelVariant variant : {KernelVariant::Avx2, KernelVariant::Avx512}) {
+  for (KernelVariant variant : {KernelVariant::Avx2, KernelVariant::Avx512, KernelVariant::Avx2Full,
+                                KernelVariant::Avx512Full}) {
     const KernelVariant chosen = kernelForRequest(kernelName(variant), warning);
     EXPECT_EQ(chosen, kernelSupported(variant) ? variant : bestKernel()) << kernelName(variant);
     EXPECT_EQ(warning.empty(), kernelSupported(variant)) << kernelName(variant);
   }
   EXPECT_TRUE(kernelSupported(KernelVariant::Scalar));
   EXPECT_EQ(kernelNamed("avx512"), KernelVariant::Avx512);
+  EXPECT_EQ(kernelNamed("avx512-full"), KernelVariant::Avx512Full);
   EXPECT_EQ(kernelNamed("AVX2"), std::nullopt);
 }
 
