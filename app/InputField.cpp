@@ -10,7 +10,7 @@ InputField::InputField(int limit, QWidget* parent) : QLineEdit(parent), limit_(l
   validator_ = new TypedLengthLimit(limit_, this);
   setValidator(validator_);
   connect(this, &QLineEdit::textChanged, this,
-          [this](const QString& text) { validator_->setPreviousLength(static_cast<int>(text.size())); });
+          [this](const QString& text) { validator_->setPreviousText(text); });
 }
 
 void InputField::setProgramText(const QString& text) {

@@ -10,9 +10,10 @@ class TypedLengthLimit;
 // QLineEdit::setMaxLength would also cut the program's own texts (a
 // 29-digit number copied into a 28-character field). Here a validator trims
 // whatever the user inserts beyond the limit, as a classic maximum length
-// does, while setProgramText() puts any text in whole. A field that already
-// holds more than the limit accepts no further typed characters but can be
-// shortened.
+// does, while setProgramText() puts any text in whole. The limit counts
+// whole characters as the user sees them, never UTF-16 units, and an
+// insertion is cut between characters only. A field that already holds more
+// than the limit accepts no further typed characters but can be shortened.
 class InputField : public QLineEdit {
   Q_OBJECT
  public:

@@ -1,22 +1,19 @@
 // Command6: writes the entries of List1 into "Primzahlen.txt", one prime per line.
-#include <cerrno>
-#include <cstdio>
 #include <string>
 #include <system_error>
 
 #include "commands/CommandMessages.h"
 #include "commands/Commands.h"
+#include "commands/FileReplacement.h"
 
 namespace teilomat {
 namespace {
 
-// Every entry, the last one included, ends with CR LF: one prime per line,
-// and a file that ends with a line break, as line-oriented tools expect.
-const char* const kLineEnd = "\r\n";
+// CR LF separates the entries; the last one is followed by nothing, so the
+// ending after it differs from the separator and the file holds exactly the
+// list's texts with line breaks between them.
+const char* const kSeparator = "\r\n";
 constexpr std::size_t kChunkBytes = 1 << 16;
-
-// The error of the failed call, or EIO when the C library left errno unset.
-int lastError() { return errno != 0 ? errno : EIO; }
 
 void reportFailure(PlatformServices& services, int error) {
   services.messageBox("Fehler: " + std::to_string(error) + "\r\n" +
@@ -24,41 +21,30 @@ void reportFailure(PlatformServices& services, int error) {
                       messages::kSaveErrorTitle);
 }
 
-// Writes `bytes` whole; false (errno set) when the C library wrote less.
-bool writeAll(std::FILE* file, const std::string& bytes) {
-  errno = 0;
-  return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-}
-
 }  // namespace
 
 // The entries are gathered into chunks of about 64 KiB, so a list of a
-// million primes costs a few hundred writes. Every write and the closing
-// are checked: a full disk often shows only when the buffer is flushed at
-// the close. No event pass runs, so the list cannot change meanwhile.
-void runSaveListing(OutputSurface& out, PlatformServices& services,
-                    const std::filesystem::path& file) {
-  errno = 0;
-  std::FILE* stream = std::fopen(file.string().c_str(), "wb");  // created, or emptied
-  if (stream == nullptr) return reportFailure(services, lastError());
+// million primes costs a few hundred writes, then one fsync and one rename.
+// The file is replaced only when everything was written (FileReplacement):
+// a failure or a kill midway leaves the previous save whole. No event pass
+// runs, so the list cannot change meanwhile.
+void runSaveListing(OutputSurface& out, PlatformServices& services, const std::filesystem::path& file,
+                    FileCalls& calls) {
+  FileReplacement replacement(file, calls);
+  if (const int error = replacement.begin()) return reportFailure(services, error);
 
   const std::size_t count = out.listCount();
   std::string chunk;
   chunk.reserve(kChunkBytes + 64);
   for (std::size_t i = 0; i < count; ++i) {
     chunk += out.listEntry(i);
-    chunk += kLineEnd;
+    if (i + 1 < count) chunk += kSeparator;
     if (chunk.size() >= kChunkBytes || i + 1 == count) {
-      if (!writeAll(stream, chunk)) {
-        const int error = lastError();
-        std::fclose(stream);  // what was written stays; the first error is the one to report
-        return reportFailure(services, error);
-      }
+      if (const int error = replacement.write(chunk)) return reportFailure(services, error);
       chunk.clear();
     }
   }
-  errno = 0;
-  if (std::fclose(stream) != 0) return reportFailure(services, lastError());
+  if (const int error = replacement.commit()) return reportFailure(services, error);
 }
 
 }  // namespace teilomat

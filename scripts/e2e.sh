@@ -10,20 +10,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 program=${1:-$root/build/app/teilomat}
 [ -x "$program" ] || { echo "e2e.sh: no program at $program (build it first)" >&2; exit 1; }
 
-if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
-  if [ "$(id -u)" = 0 ]; then
-    apt-get install -y xvfb xdotool >/dev/null || true
-  elif sudo -n true 2>/dev/null; then
-    sudo -n apt-get install -y xvfb xdotool >/dev/null || true
-  fi
-  if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
-    echo "e2e.sh: SKIPPED, Xvfb or xdotool missing (apt-get install xvfb xdotool)"
-    exit 77
-  fi
-fi
-
 # shellcheck source=scripts/xvfb-session.sh
 . "$root/scripts/xvfb-session.sh"
+need_xvfb_tools
 start_xvfb
 
 "$program" </dev/null &

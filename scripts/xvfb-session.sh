@@ -1,6 +1,6 @@
 # Sourced by the scripts that drive Teilomat in a virtual X server (Xvfb).
-# Provides: start_xvfb (sets DISPLAY), wait_for_window NAME-REGEX SECONDS,
-# and a trap that stops whatever was started here.
+# Provides: need_xvfb_tools, start_xvfb (sets DISPLAY), wait_for_window
+# NAME-REGEX SECONDS, and a trap that stops whatever was started here.
 
 XVFB_PID=""
 APP_PID=""
@@ -27,6 +27,22 @@ stop_session() {
   XVFB_PID=""
 }
 trap stop_session EXIT
+
+# Installs xvfb and xdotool when missing and allowed (root or sudo without
+# password); otherwise ends the script with 77, which ctest reports as skipped.
+need_xvfb_tools() {
+  if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
+    if [ "$(id -u)" = 0 ]; then
+      apt-get install -y xvfb xdotool >/dev/null || true
+    elif sudo -n true 2>/dev/null; then
+      sudo -n apt-get install -y xvfb xdotool >/dev/null || true
+    fi
+    if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
+      echo "$(basename "$0"): SKIPPED, Xvfb or xdotool missing (apt-get install xvfb xdotool)"
+      exit 77
+    fi
+  fi
+}
 
 # Starts Xvfb on a free display number (Xvfb picks it and reports it).
 start_xvfb() {

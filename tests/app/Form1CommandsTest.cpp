@@ -181,20 +181,54 @@ void PrintTo(const LimitRow& row, std::ostream* os) { *os << row.field; }
 
 class Form1InputLimit : public Form1Commands, public ::testing::WithParamInterface<LimitRow> {};
 
-TEST_P(Form1InputLimit, TypedTextStopsAt28Characters) {
-  QLineEdit* edit = field(GetParam().field);
-  edit->clear();
-  QTest::keyClicks(edit, "1234567890123456789012345678901234567890");
-  EXPECT_EQ(edit->text(), "1234567890123456789012345678");
-}
+// Typed text arrives one key event per code point, as from a keyboard; a
+// paste inserts at the cursor. Counts are in characters as the user sees
+// them: a skin-toned emoji, a flag or a letter with accents is one.
+#define D25 "1234567890123456789012345"
+#define D26 D25 "6"
+#define D27 D26 "7"
+#define D28 D27 "8"
+struct CharacterRow {
+  const char* name;
+  const char* start;
+  int cursor;  // -1: at the end
+  bool paste;
+  const char* input;
+  const char* expected;
+};
+const CharacterRow kCharacterRows[] = {
+    {"typing stops at 28", "", -1, false, "1234567890123456789012345678901234567890", D28},
+    {"a paste is cut to fit", "12345", 2, true, "abcdefghijklmnopqrstuvwxyz0123456789", "12abcdefghijklmnopqrstuvw345"},
+    {"27 digits and an emoji", "", -1, false, D27 "\U0001F600", D27 "\U0001F600"},
+    {"26 digits and an emoji leave room for one", "", -1, false, D26 "\U0001F600" "12", D26 "\U0001F600" "1"},
+    {"an emoji after 28 is refused whole", D28, -1, false, "\U0001F600", D28},
+    {"skin tone joins its emoji", D27, -1, false, "\U0001F44D\U0001F3FD" "9", D27 "\U0001F44D\U0001F3FD"},
+    {"a flag is one character", D27, -1, false, "\U0001F1E9\U0001F1EA" "9", D27 "\U0001F1E9\U0001F1EA"},
+    {"accents stay with their letter", D27, -1, false, "e\u0301\u0308" "9", D27 "e\u0301\u0308"},
+    {"a paste never cuts a surrogate pair", D26, -1, true, "1\U0001F600\U0001F600", D26 "1\U0001F600"},
+    {"a paste never cuts a cluster", D26, -1, true, "xe\u0301\u0308y", D26 "xe\u0301\u0308"},
+    {"a pasted skin-toned emoji counts one", D25, -1, true, "a\U0001F44D\U0001F3FD" "b", D25 "a\U0001F44D\U0001F3FD" "b"},
+};
+#undef D28
+#undef D27
+#undef D26
+#undef D25
 
-TEST_P(Form1InputLimit, PastedTextIsCutToFit) {
+TEST_P(Form1InputLimit, TypedAndPastedTextStopsAt28WholeCharacters) {
   QLineEdit* edit = field(GetParam().field);
-  edit->setText("12345");
-  edit->setCursorPosition(2);
-  QApplication::clipboard()->setText("abcdefghijklmnopqrstuvwxyz0123456789");
-  edit->paste();
-  EXPECT_EQ(edit->text(), "12abcdefghijklmnopqrstuvw345");
+  for (const CharacterRow& row : kCharacterRows) {
+    edit->setText(QString::fromUtf8(row.start));
+    edit->setCursorPosition(row.cursor < 0 ? static_cast<int>(edit->text().size()) : row.cursor);
+    if (row.paste) {
+      QApplication::clipboard()->setText(QString::fromUtf8(row.input));
+      edit->paste();
+    } else {
+      for (const char32_t codePoint : QString::fromUtf8(row.input).toUcs4()) {
+        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString::fromUcs4(&codePoint, 1), Qt::NoModifier);
+      }
+    }
+    EXPECT_EQ(edit->text().toStdString(), row.expected) << row.name;
+  }
 }
 
 TEST_P(Form1InputLimit, ProgramTextIsKeptWholeAndCanOnlyShrinkByTyping) {
