@@ -14,12 +14,13 @@
 class QCheckBox;
 class QGroupBox;
 class QLabel;
-class QListWidget;
+class QListView;
 class QPushButton;
 
 namespace teilomat {
 
 class InputField;
+class ListEntryModel;
 
 // Commands run on this window from their button's handler to their end.
 // Buttons stay enabled while one runs: a press lands in an event pass of the
@@ -30,6 +31,11 @@ class InputField;
 // clicking cannot overflow the stack. Copy (3) and Info (7) never nest and
 // always run.
 //
+// Esc while commands run ends the innermost one at the end of its current
+// event pass (CommandCancelled, thrown once Qt has returned); it writes
+// nothing but the caption "Teilomat - (abgebrochen)", and the command it
+// interrupted goes on. Esc with nothing running does nothing.
+//
 // Closing the window while commands run ends all of them at their next event
 // pass (CommandAborted); their handlers end quietly and the window stays
 // alive (it is owned by main). A hidden Info window is discarded on close;
@@ -37,7 +43,8 @@ class InputField;
 //
 // The caption is cheap to write: the text is stored and reaches the window
 // title at the next real event pass, before a dialog and when a command
-// ends (at once when no command runs).
+// ends (at once when no command runs). List1 shows new entries at the same
+// moments: appending stores a number and nothing else.
 class Form1 : public QWidget, public OutputSurface {
   Q_OBJECT
  public:
@@ -77,6 +84,10 @@ class Form1 : public QWidget, public OutputSurface {
  private:
   void buildControls();
   void connectButtons();
+  // Marks the innermost running command to end at its current event pass.
+  void cancelInnermost();
+  // What commands wrote for later: the caption and List1's new rows.
+  void showPending();
   // Runs one command with the nesting bound and the error handling of a
   // button handler. nests: whether the command may run event passes.
   void runCommand(const std::function<void()>& command, bool nests);
@@ -90,7 +101,9 @@ class Form1 : public QWidget, public OutputSurface {
   std::string pendingCaption_;
   bool captionDirty_ = false;
   int depth_ = 0;
+  int cancelDepth_ = 0;  // the depth that Esc ends; 0 for none
   bool abortRequested_ = false;
+  ListEntryModel* list1Entries_ = nullptr;
 
   QPushButton* command1_ = nullptr;
   QPushButton* command2_ = nullptr;
@@ -99,22 +112,15 @@ class Form1 : public QWidget, public OutputSurface {
   QPushButton* command5_ = nullptr;
   QPushButton* command6_ = nullptr;
   QPushButton* command7_ = nullptr;
-  QGroupBox* frame1_ = nullptr;
-  QGroupBox* frame2_ = nullptr;
-  QGroupBox* frame3_ = nullptr;
   QGroupBox* frame4_ = nullptr;
-  QGroupBox* frame5_ = nullptr;
-  QGroupBox* frame6_ = nullptr;
   QLabel* label1_ = nullptr;
   QLabel* label2_ = nullptr;
-  QLabel* label3_ = nullptr;
-  QLabel* label4_ = nullptr;
   InputField* text1_ = nullptr;
   InputField* text2_ = nullptr;
   InputField* text3_ = nullptr;
   InputField* text4_ = nullptr;
   QCheckBox* check1_ = nullptr;
-  QListWidget* list1_ = nullptr;
+  QListView* list1_ = nullptr;
 };
 
 }  // namespace teilomat
