@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <cstdint>
 #include <string_view>
 
 #include "app/Form1Controls.h"
@@ -96,7 +97,7 @@ Form1::Form1(PlatformServices* dialogs, QWidget* parent)
   setObjectName("Form1");
   services_.setDialogStandIn(dialogs);
   services_.setHooks([this] { showPending(); }, [this] { return abortRequested_; },
-                     [this] { return cancelDepth_ != 0 && cancelDepth_ == depth_; });
+                     [this] { return (cancelledDepths_ >> depth_) & 1u; });
   setWindowTitle(fromUtf8(pendingCaption_));
   setWindowIcon(teilomatIcon());
   setFont(WindowLook::controlFont());
@@ -191,14 +192,14 @@ void Form1::runCommand(const std::function<void()>& command, bool nests) {
       // Closed while the report was shown; nothing left to tell.
     }
   }
-  if (cancelDepth_ >= depth_) cancelDepth_ = 0;
+  cancelledDepths_ &= (std::uint64_t(1) << depth_) - 1;  // this depth and any deeper are done
   if (cancelled && !abortRequested_) setCaption(kCancelledCaption);
   if (--depth_ == 0) abortRequested_ = false;
   showPending();
 }
 
 void Form1::cancelInnermost() {
-  if (depth_ > 0 && !abortRequested_) cancelDepth_ = depth_;
+  if (depth_ > 0 && !abortRequested_) cancelledDepths_ |= std::uint64_t(1) << depth_;
 }
 
 void Form1::showPending() {

@@ -3,6 +3,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -50,6 +51,7 @@ class Form1 : public QWidget, public OutputSurface {
  public:
   static constexpr int kMaxNesting = 32;
   static constexpr int kInputLimit = 28;
+  static_assert(kMaxNesting + 1 < 64, "a running command's depth is a bit of cancelledDepths_");
 
   // dialogs: a stand-in for message box, input box, beep and locale (the
   // tests' recording fake); null for the real ones.
@@ -101,7 +103,9 @@ class Form1 : public QWidget, public OutputSurface {
   std::string pendingCaption_;
   bool captionDirty_ = false;
   int depth_ = 0;
-  int cancelDepth_ = 0;  // the depth that Esc ends; 0 for none
+  // Bit d: Esc has ended the command at depth d. A press and an Esc in the
+  // same pass can mark a command that is no longer the innermost.
+  std::uint64_t cancelledDepths_ = 0;
   bool abortRequested_ = false;
   ListEntryModel* list1Entries_ = nullptr;
 

@@ -309,6 +309,25 @@ TEST_F(Form1Escape, WithNothingRunningChangesNothing) {
   EXPECT_EQ(form_.windowTitle().toStdString(), "Teilomat - (15 ist keine Primzahl)");
 }
 
+// An Esc for the outer test, then in the same pass a press that starts an
+// inner one, which a second Esc ends: both end, the outer one once its pass
+// is over (it would run for days otherwise).
+TEST_F(Form1Escape, EndsACommandEvenWhenAPressInTheSamePassStartedAnother) {
+  int depthAfterInner = -1;
+  QTimer::singleShot(0, &form_, [&] {
+    pressEscape();
+    QTimer::singleShot(0, &form_, [&] { pressEscape(); });  // at the inner test's first pass
+    button("Command1")->click();
+    depthAfterInner = form_.runningCommands();
+  });
+  button("Command1")->click();
+  EXPECT_EQ(depthAfterInner, 1);
+  EXPECT_EQ(form_.windowTitle().toStdString(), kCancelled);
+  EXPECT_EQ(label1().toStdString().rfind("Funktioniert nur", 0), 0u) << "no result was written";
+  EXPECT_EQ(fake_.count("beep"), 0u);
+  EXPECT_EQ(form_.runningCommands(), 0);
+}
+
 bool isPrimeByTrial(std::uint64_t n) {
   if (n < 2) return false;
   for (std::uint64_t d = 2; d * d <= n; ++d)
