@@ -1,4 +1,4 @@
-// List1's entries: whole numbers kept as 16-byte integers in fixed chunks, formatted only when drawn or read.
+// List1's entries: whole numbers kept as 12-byte integers in fixed chunks, formatted only when drawn or read.
 #include "app/ListEntryModel.h"
 
 #include <algorithm>
@@ -7,15 +7,16 @@
 #include <limits>
 #include <optional>
 
+#include "numbers/Uint128.h"
+
 namespace teilomat {
 namespace {
 
-// Marks a stored value as the index of a text kept aside; numbers stay below 2^96.
-constexpr uint128 kTextMark = uint128(1) << 127;
 constexpr std::size_t kMaxDigits = 29;  // 2^96 - 1 has 29 digits
 constexpr std::uint64_t kTenPow19 = 10'000'000'000'000'000'000ull;
 
-// The value of a text of plain digits that formats back to the same text.
+// The value of a text of plain digits that formats back to the same text;
+// none when it is no such text or too large for 96 bits.
 std::optional<uint128> plainNumber(const std::string& text) {
   if (text.empty() || text.size() > kMaxDigits) return std::nullopt;
   if (text.size() > 1 && text[0] == '0') return std::nullopt;  // leading zeros would be lost
@@ -77,23 +78,31 @@ void ListEntryModel::clear() {
 }
 
 void ListEntryModel::append(const std::string& entry) {
-  uint128 value;
-  if (const std::optional<uint128> number = plainNumber(entry)) {
-    value = *number;
-  } else {
-    value = kTextMark | texts_.size();
+  std::uint64_t low;
+  std::uint32_t high;
+  const std::optional<uint128> number = plainNumber(entry);
+  if (number && (*number >> 64) != kTextHigh) {
+    low = static_cast<std::uint64_t>(*number);
+    high = static_cast<std::uint32_t>(*number >> 64);
+  } else {  // the top 2^64 numbers share their high part with the texts' mark
+    low = texts_.size();
+    high = kTextHigh;
     texts_.push_back(entry);
   }
-  if (size_ % kChunkEntries == 0) chunks_.push_back(std::make_unique_for_overwrite<uint128[]>(kChunkEntries));
-  chunks_.back()[size_ % kChunkEntries] = value;
+  if (size_ % kChunkEntries == 0) chunks_.push_back(std::make_unique_for_overwrite<Chunk>());
+  Chunk& chunk = *chunks_.back();
+  chunk.low[size_ % kChunkEntries] = low;
+  chunk.high[size_ % kChunkEntries] = high;
   ++size_;
 }
 
 std::string ListEntryModel::entry(std::size_t index) const {
   if (index >= size_) return {};
-  const uint128 value = stored(index);
-  if (value & kTextMark) return texts_[static_cast<std::size_t>(value & ~kTextMark)];
-  return digitsOf(value);
+  const Chunk& chunk = *chunks_[index / kChunkEntries];
+  const std::uint64_t low = chunk.low[index % kChunkEntries];
+  const std::uint32_t high = chunk.high[index % kChunkEntries];
+  if (high == kTextHigh) return texts_[low];
+  return digitsOf(uint128(high) << 64 | low);
 }
 
 void ListEntryModel::publish() {

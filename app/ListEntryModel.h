@@ -1,22 +1,21 @@
-// List1's entries: whole numbers kept as 16-byte integers in fixed chunks, formatted only when drawn or read.
+// List1's entries: whole numbers kept as 12-byte integers in fixed chunks, formatted only when drawn or read.
 #pragma once
 
 #include <QAbstractListModel>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "numbers/Uint128.h"
 
 namespace teilomat {
 
 // A listing appends hundreds of thousands of primes; as widget items each
 // would cost some 240 bytes. Here an entry of plain digits (no leading zero,
-// below 2^96) costs 16 bytes in a chunk of kChunkEntries, so growth never
-// copies or doubles the storage; any other text is kept as it came, aside,
-// and costs what a std::string costs. Reading an entry gives back exactly
-// the text that was appended.
+// below 2^96 - 2^64) costs 12 bytes in a chunk of kChunkEntries, so growth
+// never copies or doubles the storage; any other text is kept as it came,
+// aside, and costs what a std::string costs. Reading an entry gives back
+// exactly the text that was appended.
 //
 // Appends are cheap: the views hear of new rows only at publish() (one
 // rowsInserted for all rows appended since), which the window calls at
@@ -26,7 +25,7 @@ namespace teilomat {
 class ListEntryModel : public QAbstractListModel {
   Q_OBJECT
  public:
-  static constexpr std::size_t kChunkEntries = 4096;  // 64 KiB a chunk
+  static constexpr std::size_t kChunkEntries = 4096;  // 48 KiB a chunk
 
   explicit ListEntryModel(QObject* parent = nullptr);
   ~ListEntryModel() override;
@@ -46,9 +45,15 @@ class ListEntryModel : public QAbstractListModel {
   void publish();
 
  private:
-  uint128 stored(std::size_t index) const { return chunks_[index / kChunkEntries][index % kChunkEntries]; }
+  // An entry is 96 bits: the low 64 and the high 32 bits of the number, or
+  // kTextHigh and the index of a text kept aside.
+  struct Chunk {
+    std::uint64_t low[kChunkEntries];
+    std::uint32_t high[kChunkEntries];
+  };
+  static constexpr std::uint32_t kTextHigh = 0xFFFFFFFFu;
 
-  std::vector<std::unique_ptr<uint128[]>> chunks_;
+  std::vector<std::unique_ptr<Chunk>> chunks_;
   std::vector<std::string> texts_;  // entries that are not plain numbers
   std::size_t size_ = 0;
   int shown_ = 0;  // rows the views know of
