@@ -1,4 +1,4 @@
-// The primality test of 999999999999989 through Form1 with real Qt event passes, beside the recording fake.
+// Form1 with real Qt event passes beside the recording fake, and List1: its speed and its memory per entry.
 #include <benchmark/benchmark.h>
 
 #include <QAbstractItemView>
@@ -153,8 +153,9 @@ void List1_MemoryPerEntryListingCommand(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(List1_MemoryPerEntryTenToTenMillion)->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK(List1_MemoryPerEntryListingCommand)->Unit(benchmark::kMillisecond)->Iterations(1);
+// Only the counter matters in these two: bytes per entry.
+BENCHMARK(List1_MemoryPerEntryTenToTenMillion)->Iterations(1);
+BENCHMARK(List1_MemoryPerEntryListingCommand)->Iterations(1);
 BENCHMARK(List1_HundredThousandEntries)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(PrimalityTest_RecordingFake)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(PrimalityTest_RecordingFakeQtStride)->Unit(benchmark::kMillisecond)->MinTime(1.0);
