@@ -5,12 +5,17 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
+#include <cstdint>
+#include <string_view>
 
+#include "app/Form1Controls.h"
 #include "app/Form2.h"
 #include "app/InputField.h"
+#include "app/ListEntryModel.h"
 #include "app/TeilomatIcon.h"
 #include "app/WindowLook.h"
 #include "commands/Commands.h"
@@ -19,13 +24,7 @@
 namespace teilomat {
 namespace {
 
-const char* const kLabel1Start =
-    "Funktioniert nur mit Zahlen mit maximal 15 Stellen !!! Bug wurde gefixt der die Falsche Anzahl an "
-    "probierten Teilern wiedergibt !";
-const char* const kLabel2Start =
-    "Jetzt kann man Zahlen mit bis zu 29 Stellen testen lassen, und ich arbeite weiter um das Limit zu "
-    "erhöhen !!  Aber Achtung kann ziemlich lange dauern um 25-Stellige zahlen zu überprüfen"
-    "                              Jetzt mit starker Realtime Anzeige !!!";
+const char* const kCancelledCaption = "Teilomat - (abgebrochen)";
 
 // The standard colour scheme: window frame, menu text, window text and
 // button text are black; window and highlighted text are white. So the
@@ -43,37 +42,49 @@ const char* const kWindowStyle =
 
 QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
 
-QGroupBox* makeFrame(QWidget* parent, const char* name, const char* caption, QRect geometry) {
-  auto* frame = new QGroupBox(QString::fromUtf8(caption), parent);
-  frame->setObjectName(name);
-  frame->setGeometry(geometry);
-  frame->setFlat(false);
-  return frame;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const char* caption, QRect geometry) {
-  auto* button = new QPushButton(QString::fromUtf8(caption), parent);
-  button->setObjectName(name);
-  button->setGeometry(geometry);
-  button->setAutoDefault(false);
-  return button;
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const char* text, QRect geometry) {
-  auto* label = new QLabel(parent);
-  label->setObjectName(name);
-  label->setTextFormat(Qt::PlainText);
-  label->setText(QString::fromUtf8(text));
-  label->setGeometry(geometry);
-  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  return label;
-}
-
-InputField* makeField(QWidget* parent, const char* name, int limit, QRect geometry) {
-  auto* field = new InputField(limit, parent);
-  field->setObjectName(name);
-  field->setGeometry(geometry);
-  return field;
+// One control of the table, named and placed, with its start caption.
+QWidget* makeControl(const ControlRow& row, QWidget* parent, ListEntryModel* listEntries) {
+  const QString caption = QString::fromUtf8(row.caption);
+  QWidget* control = nullptr;
+  switch (row.kind) {
+    case ControlKind::Button: {
+      auto* button = new QPushButton(caption, parent);
+      button->setAutoDefault(false);
+      control = button;
+      break;
+    }
+    case ControlKind::Frame: control = new QGroupBox(caption, parent); break;
+    case ControlKind::Label:
+    case ControlKind::WrappedLabel: {
+      auto* label = new QLabel(parent);
+      label->setTextFormat(Qt::PlainText);
+      label->setText(caption);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      label->setWordWrap(row.kind == ControlKind::WrappedLabel);
+      control = label;
+      break;
+    }
+    case ControlKind::Field:
+    case ControlKind::TypedField: {
+      auto* field = new InputField(row.kind == ControlKind::TypedField ? Form1::kInputLimit : 0, parent);
+      field->setProgramText(caption);
+      control = field;
+      break;
+    }
+    case ControlKind::CheckBox: control = new QCheckBox(caption, parent); break;
+    case ControlKind::List: {
+      auto* list = new QListView(parent);
+      list->setModel(listEntries);
+      list->setSelectionMode(QAbstractItemView::SingleSelection);
+      list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+      list->setUniformItemSizes(true);  // keeps long listings cheap to lay out
+      control = list;
+      break;
+    }
+  }
+  control->setObjectName(row.name);
+  control->setGeometry(WindowLook::rect(row.left, row.top, row.width, row.height));
+  return control;
 }
 
 }  // namespace
@@ -85,7 +96,8 @@ Form1::Form1(PlatformServices* dialogs, QWidget* parent)
       pendingCaption_("Teilomat ") {
   setObjectName("Form1");
   services_.setDialogStandIn(dialogs);
-  services_.setHooks([this] { applyCaption(); }, [this] { return abortRequested_; });
+  services_.setHooks([this] { showPending(); }, [this] { return abortRequested_; },
+                     [this] { return (cancelledDepths_ >> depth_) & 1u; });
   setWindowTitle(fromUtf8(pendingCaption_));
   setWindowIcon(teilomatIcon());
   setFont(WindowLook::controlFont());
@@ -98,6 +110,10 @@ Form1::Form1(PlatformServices* dialogs, QWidget* parent)
   const QFont font = WindowLook::controlFont();
   for (QWidget* control : findChildren<QWidget*>()) control->setFont(font);
   connectButtons();
+  // Window-wide, so that Esc also counts while a field or a button has the focus.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  escape->setContext(Qt::WindowShortcut);
+  connect(escape, &QShortcut::activated, this, &Form1::cancelInnermost);
 }
 
 Form1::~Form1() {
@@ -107,45 +123,33 @@ Form1::~Form1() {
 }
 
 void Form1::buildControls() {
-  using L = WindowLook;
-  // Created in tab order; Text1 after Frame1 so that it lies on top of it.
-  command1_ = makeButton(this, "Command1", "&Primprüfung", L::rect(7080, 240, 2055, 495));
-  frame1_ = makeFrame(this, "Frame1", "Eingabe", L::rect(120, 120, 3015, 615));
-  text1_ = makeField(this, "Text1", kInputLimit, L::rect(240, 360, 2775, 285));
-  text1_->setProgramText("999999999999989");
-  frame2_ = makeFrame(this, "Frame2", "Ausgabe", L::rect(120, 1200, 4335, 1455));
-  label1_ = makeLabel(frame2_, "Label1", kLabel1Start, L::rect(240, 240, 3855, 1095));
-  label1_->setWordWrap(true);
-  frame3_ = makeFrame(this, "Frame3", "Console", L::rect(120, 2760, 4335, 1455));
-  label2_ = makeLabel(frame3_, "Label2", kLabel2Start, L::rect(240, 240, 3855, 1095));
-  label2_->setWordWrap(true);
-  command2_ = makeButton(this, "Command2", "&Nächste Primzahl", L::rect(9240, 240, 2055, 495));
-  check1_ = new QCheckBox(QStringLiteral("Signalton an ?"), this);
-  check1_->setObjectName("Check1");
-  check1_->setGeometry(L::rect(240, 840, 1335, 375));
+  list1Entries_ = new ListEntryModel(this);
+  QWidget* previous = nullptr;
+  for (const ControlRow& row : kForm1Controls) {
+    QWidget* parent = std::string_view(row.parent) == "Form1" ? this : findChild<QWidget*>(row.parent);
+    Q_ASSERT(parent);  // containers come first in the table
+    QWidget* control = makeControl(row, parent, list1Entries_);
+    if (previous) setTabOrder(previous, control);
+    previous = control;
+  }
+  auto named = [this]<class T>(const char* name, T*& member) { member = findChild<T*>(name); };
+  named("Command1", command1_);
+  named("Command2", command2_);
+  named("Command3", command3_);
+  named("Command4", command4_);
+  named("Command5", command5_);
+  named("Command6", command6_);
+  named("Command7", command7_);
+  named("Frame4", frame4_);
+  named("Label1", label1_);
+  named("Label2", label2_);
+  named("Text1", text1_);
+  named("Text2", text2_);
+  named("Text3", text3_);
+  named("Text4", text4_);
+  named("Check1", check1_);
+  named("List1", list1_);
   check1_->setChecked(true);
-  frame4_ = makeFrame(this, "Frame4", "", L::rect(3240, 120, 3615, 975));
-  text2_ = makeField(frame4_, "Text2", 0, L::rect(120, 240, 3375, 285));
-  command3_ = makeButton(frame4_, "Command3", "", L::rect(120, 600, 3375, 315));
-  command4_ = makeButton(this, "Command4", "Primmarktest ( Computer-Performance-Test )", L::rect(7080, 840, 4215, 255));
-  frame5_ = makeFrame(this, "Frame5", "Primzahlauflistung", L::rect(4680, 1200, 6615, 3015));
-  list1_ = new QListWidget(frame5_);
-  list1_->setObjectName("List1");
-  list1_->setGeometry(L::rect(240, 360, 6135, 1005));
-  list1_->setUniformItemSizes(true);  // keeps long listings cheap to lay out
-  frame6_ = makeFrame(frame5_, "Frame6", "Zahlenbereich der zu überprüfen ist", L::rect(240, 2040, 6135, 855));
-  label3_ = makeLabel(frame6_, "Label3", "Von:", L::rect(120, 240, 735, 255));
-  label4_ = makeLabel(frame6_, "Label4", "Bis:", L::rect(3120, 240, 735, 255));
-  text3_ = makeField(frame6_, "Text3", kInputLimit, L::rect(120, 480, 2775, 285));
-  text4_ = makeField(frame6_, "Text4", kInputLimit, L::rect(3120, 480, 2775, 285));
-  command5_ = makeButton(frame5_, "Command5", "Auflisten", L::rect(240, 1440, 2895, 255));
-  command6_ = makeButton(frame5_, "Command6", "Als Textfile speichern", L::rect(3480, 1440, 2895, 255));
-  command7_ = makeButton(this, "Command7", "&Info", L::rect(1920, 840, 975, 375));
-
-  QWidget* const tabOrder[] = {command1_, frame1_, text1_,   frame2_,   label1_, frame3_,   label2_, command2_,
-                               check1_,   frame4_, text2_,   command3_, command4_, frame5_, list1_,  frame6_,
-                               label3_,   label4_, text3_,   text4_,    command5_, command6_, command7_};
-  for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
   command1_->setFocus();
 }
 
@@ -169,8 +173,11 @@ void Form1::runCommand(const std::function<void()>& command, bool nests) {
   if (nests && depth_ >= kMaxNesting) return;  // the press is ignored
   ++depth_;
   std::string failure;
+  bool cancelled = false;
   try {
     command();
+  } catch (const CommandCancelled&) {
+    cancelled = true;
   } catch (const CommandAborted&) {
     // The window was closed: end quietly.
   } catch (const std::exception& error) {
@@ -185,8 +192,19 @@ void Form1::runCommand(const std::function<void()>& command, bool nests) {
       // Closed while the report was shown; nothing left to tell.
     }
   }
+  cancelledDepths_ &= (std::uint64_t(1) << depth_) - 1;  // this depth and any deeper are done
+  if (cancelled && !abortRequested_) setCaption(kCancelledCaption);
   if (--depth_ == 0) abortRequested_ = false;
+  showPending();
+}
+
+void Form1::cancelInnermost() {
+  if (depth_ > 0 && !abortRequested_) cancelledDepths_ |= std::uint64_t(1) << depth_;
+}
+
+void Form1::showPending() {
   applyCaption();
+  list1Entries_->publish();
 }
 
 void Form1::showInfo() {
@@ -252,13 +270,15 @@ void Form1::setFrame4Caption(const std::string& caption) { frame4_->setTitle(fro
 void Form1::setCommand3Caption(const std::string& caption) { command3_->setText(fromUtf8(caption)); }
 int Form1::check1Value() const { return check1_->isChecked() ? 1 : 0; }
 
-void Form1::clearList() { list1_->clear(); }
-void Form1::appendToList(const std::string& entry) { list1_->addItem(fromUtf8(entry)); }
-std::size_t Form1::listCount() const { return static_cast<std::size_t>(list1_->count()); }
-std::string Form1::listEntry(std::size_t index) const {
-  const QListWidgetItem* item = list1_->item(static_cast<int>(index));
-  return item ? item->text().toStdString() : std::string();
+void Form1::clearList() { list1Entries_->clear(); }
+
+void Form1::appendToList(const std::string& entry) {
+  list1Entries_->append(entry);
+  if (depth_ == 0) list1Entries_->publish();
 }
+
+std::size_t Form1::listCount() const { return list1Entries_->size(); }
+std::string Form1::listEntry(std::size_t index) const { return list1Entries_->entry(index); }
 
 xTimer& Form1::stopwatch() {
   if (!stopwatch_) stopwatch_ = std::make_unique<xTimer>();

@@ -3,6 +3,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -15,12 +16,13 @@
 class QCheckBox;
 class QGroupBox;
 class QLabel;
-class QListWidget;
+class QListView;
 class QPushButton;
 
 namespace teilomat {
 
 class InputField;
+class ListEntryModel;
 
 // Commands run on this window from their button's handler to their end.
 // Buttons stay enabled while one runs: a press lands in an event pass of the
@@ -31,6 +33,11 @@ class InputField;
 // clicking cannot overflow the stack. Copy (3) and Info (7) never nest and
 // always run.
 //
+// Esc while commands run ends the innermost one at the end of its current
+// event pass (CommandCancelled, thrown once Qt has returned); it writes
+// nothing but the caption "Teilomat - (abgebrochen)", and the command it
+// interrupted goes on. Esc with nothing running does nothing.
+//
 // Closing the window while commands run ends all of them at their next event
 // pass (CommandAborted); their handlers end quietly and the window stays
 // alive (it is owned by main). A hidden Info window is discarded on close;
@@ -39,12 +46,14 @@ class InputField;
 // The caption is cheap to write: the text (or the recipe of a deferred
 // caption, whose text is built only then) is stored and reaches the window
 // title at the next real event pass, before a dialog and when a command
-// ends (at once when no command runs).
+// ends (at once when no command runs). List1 shows new entries at the same
+// moments: appending stores a number and nothing else.
 class Form1 : public QWidget, public OutputSurface {
   Q_OBJECT
  public:
   static constexpr int kMaxNesting = 32;
   static constexpr int kInputLimit = 28;
+  static_assert(kMaxNesting + 1 < 64, "a running command's depth is a bit of cancelledDepths_");
 
   // dialogs: a stand-in for message box, input box, beep and locale (the
   // tests' recording fake); null for the real ones.
@@ -80,6 +89,10 @@ class Form1 : public QWidget, public OutputSurface {
  private:
   void buildControls();
   void connectButtons();
+  // Marks the innermost running command to end at its current event pass.
+  void cancelInnermost();
+  // What commands wrote for later: the caption and List1's new rows.
+  void showPending();
   // Runs one command with the nesting bound and the error handling of a
   // button handler. nests: whether the command may run event passes.
   void runCommand(const std::function<void()>& command, bool nests);
@@ -94,7 +107,11 @@ class Form1 : public QWidget, public OutputSurface {
   std::optional<CaptionRecipe> pendingRecipe_;  // when set, it stands for pendingCaption_
   bool captionDirty_ = false;
   int depth_ = 0;
+  // Bit d: Esc has ended the command at depth d. A press and an Esc in the
+  // same pass can mark a command that is no longer the innermost.
+  std::uint64_t cancelledDepths_ = 0;
   bool abortRequested_ = false;
+  ListEntryModel* list1Entries_ = nullptr;
 
   QPushButton* command1_ = nullptr;
   QPushButton* command2_ = nullptr;
@@ -103,22 +120,15 @@ class Form1 : public QWidget, public OutputSurface {
   QPushButton* command5_ = nullptr;
   QPushButton* command6_ = nullptr;
   QPushButton* command7_ = nullptr;
-  QGroupBox* frame1_ = nullptr;
-  QGroupBox* frame2_ = nullptr;
-  QGroupBox* frame3_ = nullptr;
   QGroupBox* frame4_ = nullptr;
-  QGroupBox* frame5_ = nullptr;
-  QGroupBox* frame6_ = nullptr;
   QLabel* label1_ = nullptr;
   QLabel* label2_ = nullptr;
-  QLabel* label3_ = nullptr;
-  QLabel* label4_ = nullptr;
   InputField* text1_ = nullptr;
   InputField* text2_ = nullptr;
   InputField* text3_ = nullptr;
   InputField* text4_ = nullptr;
   QCheckBox* check1_ = nullptr;
-  QListWidget* list1_ = nullptr;
+  QListView* list1_ = nullptr;
 };
 
 }  // namespace teilomat

@@ -20,9 +20,11 @@ constexpr int kInputBoxWidthPixels = 480;
 
 QtPlatformServices::QtPlatformServices(QWidget* dialogParent) : dialogParent_(dialogParent) {}
 
-void QtPlatformServices::setHooks(std::function<void()> beforePass, std::function<bool()> abortRequested) {
+void QtPlatformServices::setHooks(std::function<void()> beforePass, std::function<bool()> abortRequested,
+                                  std::function<bool()> cancelRequested) {
   beforePass_ = std::move(beforePass);
   abortRequested_ = std::move(abortRequested);
+  cancelRequested_ = std::move(cancelRequested);
 }
 
 void QtPlatformServices::throwIfAborted() const {
@@ -90,10 +92,12 @@ void QtPlatformServices::processEvents() {
   if (beforePass_) beforePass_();
   ++realPasses_;
   // A button pressed now runs its whole command inside this call. The
-  // abort check waits until Qt has returned: no exception crosses Qt frames.
+  // abort and cancel checks wait until Qt has returned: no exception
+  // crosses Qt frames.
   QCoreApplication::processEvents(QEventLoop::AllEvents);
   sinceLastPass_.start();
   throwIfAborted();
+  if (cancelRequested_ && cancelRequested_()) throw CommandCancelled();
 }
 
 Separators QtPlatformServices::separators() const {

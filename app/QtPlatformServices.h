@@ -44,8 +44,12 @@ class QtPlatformServices : public PlatformServices {
   // beforePass runs before every real event pass and before every dialog
   // (the window shows its pending caption there). When abortRequested
   // answers true, processEvents() and the dialogs throw CommandAborted:
-  // before a pass, and again after one (once Qt has returned).
-  void setHooks(std::function<void()> beforePass, std::function<bool()> abortRequested);
+  // before a pass, and again after one (once Qt has returned). When
+  // cancelRequested answers true after a real pass (asked for the command
+  // that called processEvents, once Qt has returned), it throws
+  // CommandCancelled.
+  void setHooks(std::function<void()> beforePass, std::function<bool()> abortRequested,
+                std::function<bool()> cancelRequested = {});
 
   void setPassInterval(std::chrono::nanoseconds interval) { passInterval_ = interval; }
   std::chrono::nanoseconds passInterval() const { return passInterval_; }
@@ -59,6 +63,7 @@ class QtPlatformServices : public PlatformServices {
   PlatformServices* standIn_ = nullptr;
   std::function<void()> beforePass_;
   std::function<bool()> abortRequested_;
+  std::function<bool()> cancelRequested_;
   std::chrono::nanoseconds passInterval_ = kDefaultPassInterval;
   QElapsedTimer sinceLastPass_;
   std::uint64_t realPasses_ = 0;

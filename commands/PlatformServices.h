@@ -17,6 +17,14 @@ class CommandAborted : public std::runtime_error {
   CommandAborted() : std::runtime_error("Das Fenster wurde geschlossen") {}
 };
 
+// Thrown out of processEvents() when the user has ended the innermost
+// running command (Esc): it unwinds that command only, up to its button
+// handler, which writes no result; a command it ran inside goes on.
+class CommandCancelled : public std::runtime_error {
+ public:
+  CommandCancelled() : std::runtime_error("Der Befehl wurde abgebrochen") {}
+};
+
 // The services of the windowing system that the commands call. Everything
 // runs on the window's thread; processEvents() (from EventPump) is the only
 // place where one command can run inside another.

@@ -1,14 +1,18 @@
-// The primality test of 999999999999989 through Form1 with real Qt event passes, beside the recording fake.
+// Form1 with real Qt event passes beside the recording fake, and List1: its speed and its memory per entry.
 #include <benchmark/benchmark.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
-#include <QListWidget>
 #include <QLabel>
 #include <QPushButton>
 #include <cstdlib>
 #include <filesystem>
-#include <string>
+#include <fstream>
 #include <memory>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
 
 #include "support/RecordingFake.h"
 #include "app/ApplicationSetup.h"
@@ -64,7 +68,7 @@ void List1_HundredThousandEntries(benchmark::State& state) {
   teilomat::Form1 form;
   form.showCentred();
   QCoreApplication::processEvents();
-  auto* list = form.findChild<QListWidget*>("List1");
+  auto* list = form.findChild<QAbstractItemView*>("List1");
   const std::filesystem::path file = std::filesystem::temp_directory_path() / "teilomat-bench-Primzahlen.txt";
   for (auto _ : state) {
     form.clearList();
@@ -78,8 +82,84 @@ void List1_HundredThousandEntries(benchmark::State& state) {
   if (form.listCount() != 100000) state.SkipWithError("List1 lost entries");
 }
 
+// The resident set of this process in bytes (Linux), 0 where unknown.
+double residentBytes() {
+  std::ifstream statm("/proc/self/statm");
+  double pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return resident * static_cast<double>(sysconf(_SC_PAGESIZE));
+}
+
+// The primes from `from` to `to` by a sieve of Eratosthenes, as decimal texts.
+std::vector<std::string> sievedPrimes(std::size_t from, std::size_t to) {
+  std::vector<bool> composite(to + 1, false);
+  std::vector<std::string> primes;
+  for (std::size_t i = 2; i <= to; ++i) {
+    if (composite[i]) continue;
+    if (i >= from) primes.push_back(std::to_string(i));
+    for (std::size_t j = i * i; j <= to; j += i) composite[j] = true;
+  }
+  return primes;
+}
+
+// What a listing of 10 to 10^7 (664,579 primes) costs in memory: the real
+// List1 is filled through appendToList, shown at the end and scrolled, and
+// the growth of the resident set is divided by the entries. The texts are
+// made before the first reading and freed after the second.
+void List1_MemoryPerEntryTenToTenMillion(benchmark::State& state) {
+  teilomat::Form1 form;
+  form.showCentred();
+  QCoreApplication::processEvents();
+  auto* list = form.findChild<QAbstractItemView*>("List1");
+  double perEntry = 0;
+  for (auto _ : state) {
+    form.clearList();
+    QCoreApplication::processEvents();
+    const std::vector<std::string> primes = sievedPrimes(10, 10'000'000);
+    const double before = residentBytes();
+    for (const std::string& prime : primes) form.appendToList(prime);
+    QCoreApplication::processEvents();
+    list->scrollToBottom();
+    list->repaint();
+    QCoreApplication::processEvents();
+    perEntry = (residentBytes() - before) / static_cast<double>(primes.size());
+    if (form.listCount() != primes.size() || form.listEntry(primes.size() - 1) != primes.back())
+      state.SkipWithError("List1 lost entries");
+  }
+  state.counters["bytesPerEntry"] = perEntry;
+}
+
+// A listing by the command itself (Command5), as a user runs it, of 10 to
+// 10^6 (78,494 primes; to 10^7 it would take a minute): new rows reach the
+// view once per event pass.
+void List1_MemoryPerEntryListingCommand(benchmark::State& state) {
+  teilomat::Form1 form;
+  form.showCentred();
+  QCoreApplication::processEvents();
+  auto* command5 = form.findChild<QPushButton*>("Command5");
+  // A short listing first, so that what any run allocates once (the
+  // stopwatch, the texts of the labels) is not counted against the entries.
+  form.setText(teilomat::TextField::Text3, "10");
+  form.setText(teilomat::TextField::Text4, "1000");
+  command5->click();
+  form.setText(teilomat::TextField::Text4, "1000000");
+  double perEntry = 0;
+  for (auto _ : state) {
+    form.clearList();
+    QCoreApplication::processEvents();
+    const double before = residentBytes();
+    command5->click();
+    perEntry = (residentBytes() - before) / static_cast<double>(form.listCount());
+  }
+  if (form.listCount() != 78494) state.SkipWithError("wrong number of primes");
+  state.counters["bytesPerEntry"] = perEntry;
+}
+
 }  // namespace
 
+// Only the counter matters in these two: bytes per entry.
+BENCHMARK(List1_MemoryPerEntryTenToTenMillion)->Iterations(1);
+BENCHMARK(List1_MemoryPerEntryListingCommand)->Iterations(1);
 BENCHMARK(List1_HundredThousandEntries)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(PrimalityTest_RecordingFake)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(PrimalityTest_RecordingFakeQtStride)->Unit(benchmark::kMillisecond)->MinTime(1.0);

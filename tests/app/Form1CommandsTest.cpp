@@ -5,12 +5,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
+#include <cstdint>
 #include <stdexcept>
 
 #include "support/RecordingFake.h"
@@ -152,6 +153,65 @@ TEST_F(Form1Commands, EveryButtonRunsItsCommand) {
   press("Command4");  // the fake answers the clock prompt with nothing: a quiet end
   EXPECT_EQ(fake_.count("inputBox"), 1u);
   EXPECT_EQ(form_.runningCommands(), 0);
+}
+
+// List1 gives back every entry exactly as appended, and shows it so; plain
+// numbers are stored as integers, everything else as text.
+struct ListRow {
+  const char* name;
+  const char* entry;
+};
+
+const ListRow kListRows[] = {
+    {"Zero", "0"},
+    {"SmallPrime", "11"},
+    {"Largest64Bit", "18446744073709551615"},
+    {"Past64Bit", "18446744073709551629"},
+    {"TwoTimesTenTo19", "20000000000000000000"},
+    {"ZerosInTheLow19Digits", "10000000000000000000000000001"},
+    {"BelowTheTop2To64", "79228162495817593519834398719"},
+    {"TheTop2To64", "79228162495817593519834398720"},
+    {"Largest96Bit", "79228162514264337593543950335"},
+    {"Past96Bit", "79228162514264337593543950336"},
+    {"ThirtyDigits", "100000000000000000000000000000"},
+    {"LeadingZero", "007"},
+    {"Empty", ""},
+    {"Negative", "-5"},
+    {"Blank", " 5"},
+    {"Teiler", "Teiler: 3"},
+    {"Umlaut", "Größter"},
+};
+
+TEST_F(Form1Commands, List1KeepsEveryEntryAsAppended) {
+  auto* view = child<QListView>(form_, "List1");
+  for (int round = 0; round < 2; ++round) {  // the second round reads them after a clear
+    form_.clearList();
+    for (const ListRow& row : kListRows) {
+      form_.appendToList(row.entry);
+      form_.appendToList("13");
+    }
+    ASSERT_EQ(form_.listCount(), 2 * std::size(kListRows));
+    ASSERT_EQ(view->model()->rowCount(), static_cast<int>(form_.listCount()));
+    for (std::size_t i = 0; i < std::size(kListRows); ++i) {
+      SCOPED_TRACE(kListRows[i].name);
+      EXPECT_EQ(form_.listEntry(2 * i), kListRows[i].entry);
+      EXPECT_EQ(form_.listEntry(2 * i + 1), "13");
+      EXPECT_EQ(view->model()->index(static_cast<int>(2 * i), 0).data().toString().toStdString(), kListRows[i].entry);
+    }
+  }
+  EXPECT_EQ(form_.listEntry(form_.listCount()), "") << "past the end";
+}
+
+TEST_F(Form1Commands, List1KeepsLongListingsAcrossItsStorageChunks) {
+  const std::uint64_t first = 1000000000039ull;
+  for (std::uint64_t i = 0; i < 9000; ++i) form_.appendToList(std::to_string(first + 2 * i));
+  ASSERT_EQ(form_.listCount(), 9000u);
+  for (std::uint64_t i = 0; i < 9000; ++i) {
+    ASSERT_EQ(form_.listEntry(i), std::to_string(first + 2 * i)) << "entry " << i;
+  }
+  form_.clearList();
+  EXPECT_EQ(form_.listCount(), 0u);
+  EXPECT_EQ(child<QListView>(form_, "List1")->model()->rowCount(), 0);
 }
 
 // A stand-in whose beep fails, as any unexpected error inside a command would.

@@ -1,11 +1,11 @@
-// Form1's controls: kind, container, geometry, start texts, tab order, colours and fitting captions.
+// Form1's controls as its table makes them, the tab order, colours and fitting captions.
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QStyle>
 
@@ -13,59 +13,39 @@
 
 #include "UiTestSupport.h"
 #include "app/Form1.h"
+#include "app/Form1Controls.h"
+#include "app/InputField.h"
 #include "support/RecordingFake.h"
+
+namespace teilomat {
+// Failure messages show a row by its name.
+void PrintTo(const ControlRow& row, std::ostream* os) { *os << row.name; }
+}  // namespace teilomat
 
 namespace teilomat::testing {
 namespace {
 
-struct ControlRow {
-  const char* name;
-  const char* kind;    // Qt class
-  const char* parent;  // objectName of the container
-  int left, top, width, height;  // twips
-  const char* caption;           // caption or text at start, UTF-8
-};
-
-// Test names and failure messages show the row by its name.
-void PrintTo(const ControlRow& row, std::ostream* os) { *os << row.name; }
-
-const ControlRow kControls[] = {
-    {"Command1", "QPushButton", "Form1", 7080, 240, 2055, 495, "&Primprüfung"},
-    {"Frame1", "QGroupBox", "Form1", 120, 120, 3015, 615, "Eingabe"},
-    {"Text1", "QLineEdit", "Form1", 240, 360, 2775, 285, "999999999999989"},
-    {"Frame2", "QGroupBox", "Form1", 120, 1200, 4335, 1455, "Ausgabe"},
-    {"Label1", "QLabel", "Frame2", 240, 240, 3855, 1095,
-     "Funktioniert nur mit Zahlen mit maximal 15 Stellen !!! Bug wurde gefixt der die Falsche Anzahl an "
-     "probierten Teilern wiedergibt !"},
-    {"Frame3", "QGroupBox", "Form1", 120, 2760, 4335, 1455, "Console"},
-    {"Label2", "QLabel", "Frame3", 240, 240, 3855, 1095,
-     "Jetzt kann man Zahlen mit bis zu 29 Stellen testen lassen, und ich arbeite weiter um das Limit zu "
-     "erhöhen !!  Aber Achtung kann ziemlich lange dauern um 25-Stellige zahlen zu überprüfen      "
-     "                        Jetzt mit starker Realtime Anzeige !!!"},
-    {"Command2", "QPushButton", "Form1", 9240, 240, 2055, 495, "&Nächste Primzahl"},
-    {"Check1", "QCheckBox", "Form1", 240, 840, 1335, 375, "Signalton an ?"},
-    {"Frame4", "QGroupBox", "Form1", 3240, 120, 3615, 975, ""},
-    {"Text2", "QLineEdit", "Frame4", 120, 240, 3375, 285, ""},
-    {"Command3", "QPushButton", "Frame4", 120, 600, 3375, 315, ""},
-    {"Command4", "QPushButton", "Form1", 7080, 840, 4215, 255, "Primmarktest ( Computer-Performance-Test )"},
-    {"Frame5", "QGroupBox", "Form1", 4680, 1200, 6615, 3015, "Primzahlauflistung"},
-    {"List1", "QListWidget", "Frame5", 240, 360, 6135, 1005, ""},
-    {"Frame6", "QGroupBox", "Frame5", 240, 2040, 6135, 855, "Zahlenbereich der zu überprüfen ist"},
-    {"Label3", "QLabel", "Frame6", 120, 240, 735, 255, "Von:"},
-    {"Label4", "QLabel", "Frame6", 3120, 240, 735, 255, "Bis:"},
-    {"Text3", "QLineEdit", "Frame6", 120, 480, 2775, 285, ""},
-    {"Text4", "QLineEdit", "Frame6", 3120, 480, 2775, 285, ""},
-    {"Command5", "QPushButton", "Frame5", 240, 1440, 2895, 255, "Auflisten"},
-    {"Command6", "QPushButton", "Frame5", 3480, 1440, 2895, 255, "Als Textfile speichern"},
-    {"Command7", "QPushButton", "Form1", 1920, 840, 975, 375, "&Info"},
-};
+// The Qt class that each kind of control is made of.
+const char* qtClassOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Button: return "QPushButton";
+    case ControlKind::Frame: return "QGroupBox";
+    case ControlKind::Label:
+    case ControlKind::WrappedLabel: return "QLabel";
+    case ControlKind::Field:
+    case ControlKind::TypedField: return "teilomat::InputField";
+    case ControlKind::CheckBox: return "QCheckBox";
+    case ControlKind::List: return "QListView";
+  }
+  return "?";
+}
 
 QString captionOf(const QWidget* widget) {
   if (auto* button = qobject_cast<const QAbstractButton*>(widget)) return button->text();
   if (auto* frame = qobject_cast<const QGroupBox*>(widget)) return frame->title();
   if (auto* label = qobject_cast<const QLabel*>(widget)) return label->text();
   if (auto* field = qobject_cast<const QLineEdit*>(widget)) return field->text();
-  if (auto* list = qobject_cast<const QListWidget*>(widget)) return list->count() ? "<items>" : "";
+  if (auto* list = qobject_cast<const QListView*>(widget)) return list->model()->rowCount() ? "<items>" : "";
   return "<unknown kind>";
 }
 
@@ -77,16 +57,24 @@ class Form1Control : public UiTest, public ::testing::WithParamInterface<Control
 
 TEST_P(Form1Control, HasItsKindContainerGeometryAndStartText) {
   const ControlRow& row = GetParam();
+  form_.show();
   QWidget* widget = form_.findChild<QWidget*>(row.name);
   ASSERT_NE(widget, nullptr);
-  EXPECT_TRUE(widget->inherits(row.kind)) << widget->metaObject()->className();
+  EXPECT_STREQ(widget->metaObject()->className(), qtClassOf(row.kind));
   ASSERT_NE(widget->parentWidget(), nullptr);
   EXPECT_EQ(widget->parentWidget()->objectName().toStdString(), row.parent);
   EXPECT_EQ(widget->geometry(), QRect(row.left / 15, row.top / 15, row.width / 15, row.height / 15));
   EXPECT_EQ(captionOf(widget).toStdString(), row.caption);
+  EXPECT_TRUE(widget->isVisible());
+  if (auto* label = qobject_cast<QLabel*>(widget)) {
+    EXPECT_EQ(label->wordWrap(), row.kind == ControlKind::WrappedLabel);
+  }
+  if (auto* field = qobject_cast<InputField*>(widget)) {
+    EXPECT_EQ(field->typedLimit(), row.kind == ControlKind::TypedField ? Form1::kInputLimit : 0);
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Layout, Form1Control, ::testing::ValuesIn(kControls),
+INSTANTIATE_TEST_SUITE_P(Layout, Form1Control, ::testing::ValuesIn(kForm1Controls),
                          [](const ::testing::TestParamInfo<ControlRow>& info) { return std::string(info.param.name); });
 
 using Form1Window = Form1Control;
@@ -99,8 +87,6 @@ TEST_F(Form1Window, StartsWithCaptionSizeAndCheckedBeep) {
   EXPECT_TRUE(form_.windowFlags() & Qt::WindowMinimizeButtonHint);
   EXPECT_TRUE(child<QCheckBox>(form_, "Check1")->isChecked());
   EXPECT_EQ(form_.check1Value(), 1);
-  EXPECT_TRUE(child<QLabel>(form_, "Label1")->wordWrap());
-  EXPECT_TRUE(child<QLabel>(form_, "Label2")->wordWrap());
   EXPECT_FALSE(form_.windowIcon().isNull());
   EXPECT_EQ(form_.windowIcon().availableSizes().value(0), QSize(32, 32));
 }
@@ -154,7 +140,7 @@ TEST_F(Form1Window, PaintsTheStandardColours) {
 // Every caption fits its control: no clipped text in the chosen font.
 TEST_F(Form1Window, EveryCaptionFitsItsControl) {
   form_.show();
-  for (const ControlRow& row : kControls) {
+  for (const ControlRow& row : kForm1Controls) {
     QWidget* widget = form_.findChild<QWidget*>(row.name);
     ASSERT_NE(widget, nullptr);
     const QFontMetrics metrics(widget->font());

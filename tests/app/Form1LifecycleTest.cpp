@@ -1,12 +1,17 @@
-// Form1 while commands run: nested presses, the nesting bound, the caption at passes, closing mid-run.
+// Form1 while commands run: nested presses, the nesting bound, the caption at passes, Esc, closing mid-run.
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <cstdint>
+#include <ostream>
 
 #include "support/RecordingFake.h"
+#include "support/ScratchDirectory.h"
 #include "UiTestSupport.h"
 #include "app/Form1.h"
 
@@ -215,6 +220,179 @@ TEST_F(Form1Running, InfoSchliessenEndsTheProgramOnceTheMainWindowIsClosed) {
   });
   ASSERT_TRUE(info);
   EXPECT_FALSE(info->isVisible());
+}
+
+// Esc, as the user presses it: to the widget that has the focus in the
+// active window.
+void pressEscape() {
+  QWidget* focus = QApplication::focusWidget();
+  ASSERT_NE(focus, nullptr);
+  QTest::keyClick(focus, Qt::Key_Escape);
+}
+
+const char* const kCancelled = "Teilomat - (abgebrochen)";
+const char* const kLargestWhole = "79228162514264337593543950335";
+
+class Form1Escape : public Form1Running {
+ protected:
+  Form1Escape() {
+    form_.show();
+    form_.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&form_));
+    text1()->setText(kEndlessPrime);
+    child<QLineEdit>(form_, "Text3")->setText("10");
+    child<QLineEdit>(form_, "Text4")->setText(kLargestWhole);
+  }
+  std::string shown(const char* label) { return child<QLabel>(form_, label)->text().toStdString(); }
+  // What a stopped command must leave as it was.
+  std::vector<std::string> outputs() {
+    return {shown("Label1"), shown("Label2"), form_.text(TextField::Text2), std::to_string(form_.listCount())};
+  }
+};
+
+// A command, the control that has the focus when Esc comes, and how many
+// event passes the command runs before.
+struct EscapeRow {
+  const char* name;
+  const char* button;
+  const char* focus;
+  int passesBefore;
+};
+
+void PrintTo(const EscapeRow& row, std::ostream* os) { *os << row.name; }
+
+const EscapeRow kEscapeRows[] = {
+    {"PrimalityTestFocusInText1", "Command1", "Text1", 1},
+    {"PrimalityTestFocusOnCommand2", "Command1", "Command2", 3},
+    {"PrimmarktestFocusInText4", "Command4", "Text4", 2},
+    {"ListingFocusOnCheck1", "Command5", "Check1", 5},
+};
+
+class Form1EscapeEnds : public Form1Escape, public ::testing::WithParamInterface<EscapeRow> {};
+
+TEST_P(Form1EscapeEnds, TheRunningCommandWithTheCaptionOnly) {
+  const EscapeRow& row = GetParam();
+  fake_.answerInputBox("800");
+  child<QWidget>(form_, row.focus)->setFocus();
+  std::vector<std::string> atEscape;
+  int passes = 0;
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout, [&] {
+    if (++passes != row.passesBefore) return;
+    atEscape = outputs();
+    EXPECT_EQ(child<QListView>(form_, "List1")->model()->rowCount(), static_cast<int>(form_.listCount()))
+        << "every entry appended before a pass is shown in it";
+    pressEscape();
+  });
+  ticker.start(0);
+  button(row.button)->click();
+  ticker.stop();
+
+  EXPECT_GE(passes, row.passesBefore);
+  EXPECT_EQ(form_.windowTitle().toStdString(), kCancelled);
+  EXPECT_EQ(outputs(), atEscape) << "nothing written after Esc";
+  EXPECT_EQ(fake_.count("messageBox"), 0u);
+  EXPECT_EQ(fake_.count("beep"), 0u);
+  EXPECT_EQ(form_.runningCommands(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Escape, Form1EscapeEnds, ::testing::ValuesIn(kEscapeRows),
+                         [](const ::testing::TestParamInfo<EscapeRow>& info) { return std::string(info.param.name); });
+
+TEST_F(Form1Escape, WithNothingRunningChangesNothing) {
+  text1()->setText("15");
+  text1()->setFocus();
+  pressEscape();
+  EXPECT_EQ(form_.windowTitle().toStdString(), "Teilomat ");
+  EXPECT_EQ(text1()->text().toStdString(), "15");
+  button("Command1")->click();  // no Esc is left over for the next command
+  EXPECT_EQ(form_.windowTitle().toStdString(), "Teilomat - (15 ist keine Primzahl)");
+}
+
+// An Esc for the outer test, then in the same pass a press that starts an
+// inner one, which a second Esc ends: both end, the outer one once its pass
+// is over (it would run for days otherwise).
+TEST_F(Form1Escape, EndsACommandEvenWhenAPressInTheSamePassStartedAnother) {
+  int depthAfterInner = -1;
+  QTimer::singleShot(0, &form_, [&] {
+    pressEscape();
+    QTimer::singleShot(0, &form_, [&] { pressEscape(); });  // at the inner test's first pass
+    button("Command1")->click();
+    depthAfterInner = form_.runningCommands();
+  });
+  button("Command1")->click();
+  EXPECT_EQ(depthAfterInner, 1);
+  EXPECT_EQ(form_.windowTitle().toStdString(), kCancelled);
+  EXPECT_EQ(label1().toStdString().rfind("Funktioniert nur", 0), 0u) << "no result was written";
+  EXPECT_EQ(fake_.count("beep"), 0u);
+  EXPECT_EQ(form_.runningCommands(), 0);
+}
+
+bool isPrimeByTrial(std::uint64_t n) {
+  if (n < 2) return false;
+  for (std::uint64_t d = 2; d * d <= n; ++d)
+    if (n % d == 0) return false;
+  return true;
+}
+
+// The list holds exactly the primes from 11 up to its last entry.
+void expectPrimesFromElevenOn(const Form1& form) {
+  ASSERT_GT(form.listCount(), 0u);
+  std::size_t next = 0;
+  const std::uint64_t last = std::stoull(form.listEntry(form.listCount() - 1));
+  for (std::uint64_t n = 10; n <= last; ++n)
+    if (isPrimeByTrial(n)) {
+      ASSERT_EQ(form.listEntry(next++), std::to_string(n));
+    }
+  EXPECT_EQ(next, form.listCount());
+}
+
+TEST_F(Form1Escape, InANestedTestEndsItAndTheListingGoesOnToItsEnd) {
+  child<QLineEdit>(form_, "Text4")->setText("20000");
+  std::string captionAfterInner;
+  int depthAfterInner = 0;
+  QTimer::singleShot(0, &form_, [&] {
+    QTimer::singleShot(0, &form_, [&] { pressEscape(); });
+    button("Command1")->click();  // the endless test, inside the listing
+    captionAfterInner = form_.windowTitle().toStdString();
+    depthAfterInner = form_.runningCommands();
+  });
+  button("Command5")->click();
+
+  EXPECT_EQ(captionAfterInner, kCancelled);
+  EXPECT_EQ(depthAfterInner, 1);
+  expectPrimesFromElevenOn(form_);
+  EXPECT_EQ(form_.listEntry(form_.listCount() - 1), "19997");
+  const std::string count = std::to_string(form_.listCount());
+  EXPECT_EQ(form_.windowTitle().toStdString(), "Teilomat - (" + count + " Primzahlen zwischen 10 und 20000)");
+  EXPECT_EQ(shown("Label1"), "Es gibt " + count + " Primzahlen zwischen 10 und 20000");
+  EXPECT_EQ(fake_.count("beep"), 1u) << "the listing's beep only";
+}
+
+TEST_F(Form1Escape, ASecondEscEndsTheOuterListingWhichKeepsAndSavesItsPrimes) {
+  QTimer::singleShot(0, &form_, [&] {
+    QTimer::singleShot(0, &form_, [&] { pressEscape(); });
+    button("Command1")->click();
+    QTimer::singleShot(0, &form_, [&] { pressEscape(); });  // at the listing's next pass
+  });
+  button("Command5")->click();
+
+  EXPECT_EQ(form_.windowTitle().toStdString(), kCancelled);
+  EXPECT_EQ(form_.runningCommands(), 0);
+  EXPECT_EQ(fake_.count("beep"), 0u);
+  expectPrimesFromElevenOn(form_);
+  EXPECT_EQ(child<QListView>(form_, "List1")->model()->rowCount(), static_cast<int>(form_.listCount()))
+      << "every entry found is shown";
+
+  listingtest::ScratchDirectory scratch;
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(scratch.path());
+  button("Command6")->click();
+  std::filesystem::current_path(before);
+  std::string expected;
+  for (std::size_t i = 0; i < form_.listCount(); ++i) expected += form_.listEntry(i) + "\r\n";
+  EXPECT_EQ(listingtest::ScratchDirectory::read(scratch / "Primzahlen.txt"), expected);
+  EXPECT_EQ(fake_.count("messageBox"), 0u);
 }
 
 }  // namespace

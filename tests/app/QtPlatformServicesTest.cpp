@@ -152,6 +152,15 @@ TEST_F(RealServices, AbortIsRaisedAfterThePassThatRequestedIt) {
   EXPECT_THROW(services_.messageBox("x"), CommandAborted) << "no dialog once aborted";
 }
 
+TEST_F(RealServices, CancelIsRaisedAfterThePassThatRequestedIt) {
+  services_.setPassInterval(std::chrono::nanoseconds(0));
+  bool cancel = false;
+  services_.setHooks({}, {}, [&] { return cancel; });
+  QTimer::singleShot(0, [&] { cancel = true; });  // e.g. Esc in this pass
+  EXPECT_THROW(services_.processEvents(), CommandCancelled);
+  EXPECT_EQ(services_.realPasses(), 1u) << "the pass ran before the command was ended";
+}
+
 TEST_F(RealServices, OffersReachProcessEventsOncePerStride) {
   EXPECT_GE(services_.eventPassStride(), 1024u);
   services_.setPassInterval(std::chrono::nanoseconds(0));
