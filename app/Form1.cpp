@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <utility>
 
 #include "app/Form2.h"
 #include "app/InputField.h"
@@ -147,6 +148,36 @@ void Form1::buildControls() {
                                label3_,   label4_, text3_,   text4_,    command5_, command6_, command7_};
   for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
   command1_->setFocus();
+
+  // Screen readers announce each control by the caption it stands under,
+  // without access-key marks. Text2 and Command3 follow the captions the
+  // commands give them (setFrame4Caption, setCommand3Caption).
+  const std::pair<QWidget*, const char*> accessibleNames[] = {
+      {this, "Teilomat"},
+      {command1_, "Primprüfung"},
+      {command2_, "Nächste Primzahl"},
+      {command3_, "Ergebnis ins Eingabefeld kopieren"},
+      {command4_, "Primmarktest (Computer-Performance-Test)"},
+      {command5_, "Auflisten"},
+      {command6_, "Als Textfile speichern"},
+      {command7_, "Info"},
+      {frame1_, "Eingabe"},
+      {frame2_, "Ausgabe"},
+      {frame3_, "Console"},
+      {frame4_, "Ergebnis"},
+      {frame5_, "Primzahlauflistung"},
+      {frame6_, "Zahlenbereich der zu überprüfen ist"},
+      {label1_, "Ausgabe"},
+      {label2_, "Console"},
+      {label3_, "Von"},
+      {label4_, "Bis"},
+      {text1_, "Eingabe"},
+      {text2_, "Ergebnis"},
+      {text3_, "Von"},
+      {text4_, "Bis"},
+      {check1_, "Signalton an"},
+      {list1_, "Primzahlauflistung"}};
+  for (const auto& [control, name] : accessibleNames) control->setAccessibleName(QString::fromUtf8(name));
 }
 
 void Form1::connectButtons() {
@@ -237,8 +268,17 @@ InputField* Form1::field(TextField which) const {
 
 std::string Form1::text(TextField which) const { return field(which)->text().toStdString(); }
 void Form1::setText(TextField which, const std::string& text) { field(which)->setProgramText(fromUtf8(text)); }
-void Form1::setFrame4Caption(const std::string& caption) { frame4_->setTitle(fromUtf8(caption)); }
-void Form1::setCommand3Caption(const std::string& caption) { command3_->setText(fromUtf8(caption)); }
+void Form1::setFrame4Caption(const std::string& caption) {
+  frame4_->setTitle(fromUtf8(caption));
+  const QString name = caption.empty() ? QStringLiteral("Ergebnis") : fromUtf8(caption);
+  frame4_->setAccessibleName(name);
+  text2_->setAccessibleName(name);
+}
+void Form1::setCommand3Caption(const std::string& caption) {
+  command3_->setText(fromUtf8(caption));
+  command3_->setAccessibleName(caption.empty() ? QStringLiteral("Ergebnis ins Eingabefeld kopieren")
+                                               : QString(fromUtf8(caption)).remove(QLatin1Char('&')));
+}
 int Form1::check1Value() const { return check1_->isChecked() ? 1 : 0; }
 
 void Form1::clearList() { list1_->clear(); }
