@@ -2,7 +2,6 @@
 #include "app/ApplicationSetup.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QLibraryInfo>
 #include <QStyleFactory>
 #include <QTranslator>
@@ -31,7 +30,8 @@ bool isSet(const char* name) {
 // option must be answered without a display, where constructing
 // QApplication would end the process; and Qt offers no way to ask for its
 // own options before then. So they are listed here, with whether they take
-// the next argument as their value.
+// the next argument as their value; an option that a later Qt adds is
+// refused until it is listed.
 constexpr std::string_view kQtOptionsWithValue[] = {
     "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowtitle",
     "qwindowicon", "geometry", "title", "icon", "display", "name", "session", "style", "stylesheet"};

@@ -191,12 +191,9 @@ void PrintTo(const AccessibleRow& row, std::ostream* os) { *os << row.name; }
 
 const AccessibleRow kAccessibleNames[] = {
     {"Command1", nullptr, "Primprüfung"},
-    {"Command2", nullptr, "Nächste Primzahl"},
     {"Command3", nullptr, "Ergebnis ins Eingabefeld kopieren"},
     {"Command3", "Pri&mzahl ins Eingabefeld kopieren", "Primzahl ins Eingabefeld kopieren"},
     {"Command4", nullptr, "Primmarktest (Computer-Performance-Test)"},
-    {"Command5", nullptr, "Auflisten"},
-    {"Command6", nullptr, "Als Textfile speichern"},
     {"Command7", nullptr, "Info"},
     {"Text1", nullptr, "Eingabe"},
     {"Text2", nullptr, "Ergebnis"},
@@ -206,8 +203,6 @@ const AccessibleRow kAccessibleNames[] = {
     {"Check1", nullptr, "Signalton an"},
     {"List1", nullptr, "Primzahlauflistung"},
     {"Label1", nullptr, "Ausgabe"},
-    {"Label2", nullptr, "Console"},
-    {"Frame6", nullptr, "Zahlenbereich der zu überprüfen ist"},
     {"Form2/Label1", nullptr, "Info"},
     {"Form2/Command1", nullptr, "Schließen"},
 };
