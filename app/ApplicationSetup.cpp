@@ -1,11 +1,20 @@
-// What every Teilomat process sets on its QApplication: name, style and icon.
+// What every Teilomat process sets on its QApplication, and what the program does before it has one.
 #include "app/ApplicationSetup.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QStyleFactory>
+#include <QTranslator>
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
+#include <string_view>
 
 #include "app/TeilomatIcon.h"
+
+#ifndef TEILOMAT_VERSION
+#error "TEILOMAT_VERSION comes from the project version in CMake"
+#endif
 
 namespace teilomat {
 namespace {
@@ -15,18 +24,112 @@ bool isSet(const char* name) {
   return value != nullptr && *value != '\0';
 }
 
+// The options that QApplication and its platform plugins take from the
+// command line (Qt accepts each with one dash or two). The command line is
+// read before QApplication exists, because --help, --version and a refused
+// option must be answered without a display, where constructing
+// QApplication would end the process; and Qt offers no way to ask for its
+// own options before then. So they are listed here, with whether they take
+// the next argument as their value; an option that a later Qt adds is
+// refused until it is listed.
+constexpr std::string_view kQtOptionsWithValue[] = {
+    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowtitle",
+    "qwindowicon", "geometry", "title", "icon", "display", "name", "session", "style", "stylesheet"};
+constexpr std::string_view kQtFlags[] = {"reverse", "widgetcount", "sync", "nograb", "dograb", "testability"};
+constexpr std::string_view kQtOptionsWithEquals[] = {"style=", "stylesheet=", "qmljsdebugger="};
+
+template <std::size_t N>
+bool listed(const std::string_view (&list)[N], std::string_view name) {
+  return std::find(std::begin(list), std::end(list), name) != std::end(list);
+}
+
+template <std::size_t N>
+bool startsWithListed(const std::string_view (&list)[N], std::string_view name) {
+  return std::any_of(std::begin(list), std::end(list), [&](std::string_view prefix) { return name.starts_with(prefix); });
+}
+
+const char* const kHelp =
+    "Aufruf: teilomat [Option]\n"
+    "\n"
+    "Teilomat prüft ganze Zahlen mit bis zu 29 Stellen durch Probedivision auf Primzahl,\n"
+    "sucht die nächste Primzahl, listet die Primzahlen eines Bereichs auf und misst mit\n"
+    "dem Primmarktest die Rechenleistung. Alles Weitere geschieht im Fenster.\n"
+    "\n"
+    "Optionen:\n"
+    "  -h, --help      diese Hilfe zeigen und beenden\n"
+    "  -v, --version   die Versionsnummer zeigen und beenden\n"
+    "\n"
+    "Die Optionen von Qt gelten ebenfalls, zum Beispiel -platform NAME, -style NAME\n"
+    "oder -reverse.\n";
+
 }  // namespace
 
 void ApplicationSetup::configure(QApplication& app) {
   QApplication::setApplicationName("Teilomat");
-  QApplication::setApplicationVersion("1.1");
+  QApplication::setApplicationVersion(TEILOMAT_VERSION);
+  // Lets the desktop match the windows to the installed entry and its icon.
+  QGuiApplication::setDesktopFileName(kDesktopId);
   if (QStyle* fusion = QStyleFactory::create("Fusion")) QApplication::setStyle(fusion);
   app.setWindowIcon(teilomatIcon());
+  installQtGerman(app);
 }
 
-std::string ApplicationSetup::missingDisplayMessage(const std::string& programPath) {
-  const char* platform = std::getenv("QT_QPA_PLATFORM");
-  const std::string chosen = platform ? platform : "";
+bool ApplicationSetup::installQtGerman(QApplication& app, const QString& directory) {
+  auto* translator = new QTranslator(&app);
+  if (!translator->load(QStringLiteral("qtbase_de"), directory)) {
+    delete translator;
+    return false;
+  }
+  return QCoreApplication::installTranslator(translator);
+}
+
+bool ApplicationSetup::installQtGerman(QApplication& app) {
+  return installQtGerman(app, QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
+
+ApplicationSetup::Start ApplicationSetup::readCommandLine(const std::vector<std::string>& arguments) {
+  bool help = false;
+  bool version = false;
+  std::string platform;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (argument == "-h" || argument == "--help") {
+      help = true;
+      continue;
+    }
+    if (argument == "-v" || argument == "--version") {
+      version = true;
+      continue;
+    }
+    std::string_view name = argument;
+    if (name.starts_with("--")) name.remove_prefix(2);
+    else if (name.starts_with("-")) name.remove_prefix(1);
+    else name = {};
+    if (!name.empty() && listed(kQtOptionsWithValue, name)) {
+      ++i;  // its value; a missing one is Qt's to ignore
+      if (name == "platform" && i < arguments.size()) platform = arguments[i];
+      continue;
+    }
+    if (!name.empty() && (listed(kQtFlags, name) || startsWithListed(kQtOptionsWithEquals, name))) continue;
+    Start refused;
+    refused.openWindow = false;
+    refused.exitCode = 2;
+    refused.standardError = (name.empty() ? "teilomat: unerwartetes Argument „" : "teilomat: unbekannte Option „") +
+                            argument + "“\nMehr dazu mit „teilomat --help“.\n";
+    return refused;
+  }
+  Start start;
+  start.platform = platform;
+  if (help || version) {
+    start.openWindow = false;
+    start.standardOutput = help ? kHelp : "Teilomat " TEILOMAT_VERSION "\n";
+  }
+  return start;
+}
+
+std::string ApplicationSetup::missingDisplayMessage(const std::string& programPath, const std::string& platform) {
+  const char* fromEnvironment = std::getenv("QT_QPA_PLATFORM");
+  const std::string chosen = !platform.empty() ? platform : fromEnvironment ? fromEnvironment : "";
   // Another platform chosen explicitly (offscreen, vnc, ...) is the user's call.
   if (!chosen.empty() && chosen.rfind("xcb", 0) != 0 && chosen.rfind("wayland", 0) != 0) return {};
   if (isSet("DISPLAY") || isSet("WAYLAND_DISPLAY")) return {};

@@ -11,6 +11,7 @@
 #include <QShortcut>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 #include "app/Form1Controls.h"
 #include "app/Form2.h"
@@ -151,6 +152,40 @@ void Form1::buildControls() {
   named("List1", list1_);
   check1_->setChecked(true);
   command1_->setFocus();
+
+  // Screen readers announce each control by the caption it stands under,
+  // without access-key marks. Text2 and Command3 follow the captions the
+  // commands give them (setFrame4Caption, setCommand3Caption).
+  const std::pair<const char*, const char*> accessibleNames[] = {
+      {"Form1", "Teilomat"},
+      {"Command1", "Primprüfung"},
+      {"Command2", "Nächste Primzahl"},
+      {"Command3", "Ergebnis ins Eingabefeld kopieren"},
+      {"Command4", "Primmarktest (Computer-Performance-Test)"},
+      {"Command5", "Auflisten"},
+      {"Command6", "Als Textfile speichern"},
+      {"Command7", "Info"},
+      {"Frame1", "Eingabe"},
+      {"Frame2", "Ausgabe"},
+      {"Frame3", "Console"},
+      {"Frame4", "Ergebnis"},
+      {"Frame5", "Primzahlauflistung"},
+      {"Frame6", "Zahlenbereich der zu überprüfen ist"},
+      {"Label1", "Ausgabe"},
+      {"Label2", "Console"},
+      {"Label3", "Von"},
+      {"Label4", "Bis"},
+      {"Text1", "Eingabe"},
+      {"Text2", "Ergebnis"},
+      {"Text3", "Von"},
+      {"Text4", "Bis"},
+      {"Check1", "Signalton an"},
+      {"List1", "Primzahlauflistung"}};
+  for (const auto& [objectName, name] : accessibleNames) {
+    QWidget* control = std::string_view(objectName) == "Form1" ? this : findChild<QWidget*>(objectName);
+    Q_ASSERT(control);
+    control->setAccessibleName(QString::fromUtf8(name));
+  }
 }
 
 void Form1::connectButtons() {
@@ -266,8 +301,17 @@ InputField* Form1::field(TextField which) const {
 
 std::string Form1::text(TextField which) const { return field(which)->text().toStdString(); }
 void Form1::setText(TextField which, const std::string& text) { field(which)->setProgramText(fromUtf8(text)); }
-void Form1::setFrame4Caption(const std::string& caption) { frame4_->setTitle(fromUtf8(caption)); }
-void Form1::setCommand3Caption(const std::string& caption) { command3_->setText(fromUtf8(caption)); }
+void Form1::setFrame4Caption(const std::string& caption) {
+  frame4_->setTitle(fromUtf8(caption));
+  const QString name = caption.empty() ? QStringLiteral("Ergebnis") : fromUtf8(caption);
+  frame4_->setAccessibleName(name);
+  text2_->setAccessibleName(name);
+}
+void Form1::setCommand3Caption(const std::string& caption) {
+  command3_->setText(fromUtf8(caption));
+  command3_->setAccessibleName(caption.empty() ? QStringLiteral("Ergebnis ins Eingabefeld kopieren")
+                                               : QString(fromUtf8(caption)).remove(QLatin1Char('&')));
+}
 int Form1::check1Value() const { return check1_->isChecked() ? 1 : 0; }
 
 void Form1::clearList() { list1Entries_->clear(); }

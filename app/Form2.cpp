@@ -42,6 +42,11 @@ Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window) {
   command1_->setGeometry(WindowLook::rect(1200, 3600, 2415, 375));
   connect(command1_, &QPushButton::clicked, this, &Form2::hideOrEnd);
   command1_->setFocus();
+
+  // Screen readers announce the window and its controls by these names.
+  setAccessibleName(QStringLiteral("Teilomat - Info"));
+  label1_->setAccessibleName(QStringLiteral("Info"));
+  command1_->setAccessibleName(QString::fromUtf8("Schließen"));
 }
 
 void Form2::hideOrEnd() {

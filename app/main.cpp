@@ -1,7 +1,8 @@
-// Start-up: the main window, centred, and the event loop; nothing else.
+// Start-up: the command line, then the main window, centred, and the event loop.
 #include <QApplication>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/ApplicationSetup.h"
 #include "app/Form1.h"
@@ -28,7 +29,15 @@ void reportFatal(QtMsgType type, const QMessageLogContext&, const QString& messa
 
 int main(int argc, char* argv[]) {
   programPath = argc > 0 ? argv[0] : "teilomat";
-  const std::string missing = teilomat::ApplicationSetup::missingDisplayMessage(programPath);
+  // --help, --version and refused options are answered here, before
+  // anything needs a display.
+  const auto start = teilomat::ApplicationSetup::readCommandLine(std::vector<std::string>(argv + (argc > 0), argv + argc));
+  if (!start.openWindow) {
+    std::fputs(start.standardOutput.c_str(), stdout);
+    std::fputs(start.standardError.c_str(), stderr);
+    return start.exitCode;
+  }
+  const std::string missing = teilomat::ApplicationSetup::missingDisplayMessage(programPath, start.platform);
   if (!missing.empty()) {
     std::fputs(missing.c_str(), stderr);
     return 2;

@@ -8,6 +8,8 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libgl-dev
   xvfb xauth xdotool x11-utils imagemagick
   fonts-comic-neue fonts-dejavu-core fonts-dejavu-extra
+  qt6-translations-l10n
+  dpkg-dev desktop-file-utils appstream librsvg2-bin
 )
 
 missing=()

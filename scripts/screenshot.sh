@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Screenshots of the main window and the Info window, taken in a virtual X server.
+# Screenshots of the main window, the Info window and Text1's context menu, taken in a virtual X server.
 # Usage: scripts/screenshot.sh [path/to/teilomat] [output directory]
 # Needs Xvfb (xvfb), xdotool and import (imagemagick).
 set -euo pipefail
@@ -30,4 +30,16 @@ info=$(wait_for_window '^Teilomat - Info$' 20) || { echo "screenshot.sh: the Inf
 sleep 0.5
 import -window "$info" "$outdir/screenshot-info.png"
 
-echo "written: $outdir/screenshot-main.png $outdir/screenshot-info.png"
+# "Schließen" sits at 80,240 with size 161 x 25 pixels in the Info window,
+# which lies over the main window in a bare X server.
+xdotool mousemove --window "$info" 160 252 click 1
+sleep 0.3
+# Text1 sits at 16,24 with size 185 x 19 pixels. The menu is a window of its
+# own, so the whole screen is taken and cut to the main window and the menu.
+xdotool mousemove --window "$main" 60 33 click 3
+sleep 0.7
+eval "$(xdotool getwindowgeometry --shell "$main")"
+import -window root -crop "480x230+${X}+${Y}" +repage "$outdir/screenshot-context-menu.png"
+xdotool key Escape
+
+echo "written: $outdir/screenshot-main.png $outdir/screenshot-info.png $outdir/screenshot-context-menu.png"

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QPushButton>
 #include <QStyle>
 
@@ -14,6 +15,7 @@
 #include "UiTestSupport.h"
 #include "app/Form1.h"
 #include "app/Form1Controls.h"
+#include "app/Form2.h"
 #include "app/InputField.h"
 #include "support/RecordingFake.h"
 
@@ -161,6 +163,82 @@ TEST_F(Form1Window, EveryCaptionFitsItsControl) {
     EXPECT_LE(metrics.horizontalAdvance(text), room) << row.name << " in " << widget->font().family().toStdString();
     EXPECT_LE(metrics.height(), widget->height()) << row.name;
   }
+}
+
+// The names screen readers announce: the caption a control stands under,
+// without access-key marks; Text2 and Command3 follow their run-time captions.
+struct AccessibleRow {
+  const char* name;       // objectName, or "Form2/..." for the Info window
+  const char* caption;    // set on Frame4 or Command3 first, when given
+  const char* expected;
+};
+
+void PrintTo(const AccessibleRow& row, std::ostream* os) { *os << row.name; }
+
+const AccessibleRow kAccessibleNames[] = {
+    {"Command1", nullptr, "Primprüfung"},
+    {"Command3", nullptr, "Ergebnis ins Eingabefeld kopieren"},
+    {"Command3", "Pri&mzahl ins Eingabefeld kopieren", "Primzahl ins Eingabefeld kopieren"},
+    {"Command4", nullptr, "Primmarktest (Computer-Performance-Test)"},
+    {"Command7", nullptr, "Info"},
+    {"Text1", nullptr, "Eingabe"},
+    {"Text2", nullptr, "Ergebnis"},
+    {"Text2", "Größter Teiler", "Größter Teiler"},
+    {"Text3", nullptr, "Von"},
+    {"Text4", nullptr, "Bis"},
+    {"Check1", nullptr, "Signalton an"},
+    {"List1", nullptr, "Primzahlauflistung"},
+    {"Label1", nullptr, "Ausgabe"},
+    {"Form2/Label1", nullptr, "Info"},
+    {"Form2/Command1", nullptr, "Schließen"},
+};
+
+class AccessibleName : public UiTest, public ::testing::WithParamInterface<AccessibleRow> {
+ protected:
+  RecordingFake fake_;
+  Form1 form_{&fake_};
+};
+
+TEST_P(AccessibleName, IsTheGermanCaption) {
+  const AccessibleRow& row = GetParam();
+  if (row.caption) {
+    form_.setFrame4Caption(row.caption);
+    form_.setCommand3Caption(row.caption);
+  }
+  Form2 info;
+  const std::string name = row.name;
+  const bool inInfo = name.starts_with("Form2/");
+  const QWidget& window = inInfo ? static_cast<const QWidget&>(info) : form_;
+  QWidget* widget = window.findChild<QWidget*>(QString::fromStdString(inInfo ? name.substr(6) : name));
+  ASSERT_NE(widget, nullptr);
+  EXPECT_EQ(widget->accessibleName().toStdString(), row.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, AccessibleName, ::testing::ValuesIn(kAccessibleNames),
+                         [](const ::testing::TestParamInfo<AccessibleRow>& info) {
+                           std::string id = info.param.name;
+                           std::erase(id, '/');
+                           return id + (info.param.caption ? "AfterACommand" : "");
+                         });
+
+TEST_F(Form1Window, EveryControlHasAnAccessibleNameWithoutAccessKeys) {
+  for (const ControlRow& row : kControls) {
+    const QString name = form_.findChild<QWidget*>(row.name)->accessibleName();
+    EXPECT_FALSE(name.isEmpty()) << row.name;
+    EXPECT_FALSE(name.contains('&')) << row.name;
+  }
+}
+
+// Qt's German catalogue is installed at start-up (the test program's
+// configure, as the program's), so the standard context menu speaks German.
+TEST_F(Form1Window, Text1ContextMenuSpeaksGerman) {
+  std::unique_ptr<QMenu> menu(child<QLineEdit>(form_, "Text1")->createStandardContextMenu());
+  QStringList texts;
+  for (const QAction* action : menu->actions())
+    if (!action->isSeparator()) texts << action->text().section('\t', 0, 0).remove('&');
+  for (const char* expected : {"Rückgängig", "Wiederherstellen", "Ausschneiden", "Kopieren", "Einfügen", "Löschen",
+                               "Alles auswählen"})
+    EXPECT_TRUE(texts.contains(QString::fromUtf8(expected))) << expected << " not in: " << texts.join(" | ").toStdString();
 }
 
 }  // namespace
