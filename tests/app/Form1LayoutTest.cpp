@@ -222,7 +222,7 @@ INSTANTIATE_TEST_SUITE_P(Names, AccessibleName, ::testing::ValuesIn(kAccessibleN
                          });
 
 TEST_F(Form1Window, EveryControlHasAnAccessibleNameWithoutAccessKeys) {
-  for (const ControlRow& row : kControls) {
+  for (const ControlRow& row : kForm1Controls) {
     const QString name = form_.findChild<QWidget*>(row.name)->accessibleName();
     EXPECT_FALSE(name.isEmpty()) << row.name;
     EXPECT_FALSE(name.contains('&')) << row.name;
