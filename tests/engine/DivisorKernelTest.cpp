@@ -64,6 +64,12 @@ std::string hex(uint128 n) {
   return buffer;
 }
 
+}  // namespace
+// The variant's name in test output, not its bytes; beside KernelVariant so
+// that GoogleTest finds it.
+void PrintTo(KernelVariant variant, std::ostream* os) { *os << kernelName(variant); }
+namespace {
+
 // Runs a test body with one kernel forced, restoring the previous one after.
 class KernelTest : public ::testing::TestWithParam<KernelVariant> {
  protected:
