@@ -24,6 +24,8 @@ constexpr std::uint64_t kNoHit = std::numeric_limits<std::uint64_t>::max();
 constexpr std::uint64_t kChunksPerThreadInBlock = 32;
 // A run is split only when it has at least this many chunks.
 constexpr std::uint64_t kMinSplitChunks = 16;
+// A forced chunk size, 0 when chosen by the kernel.
+std::uint64_t forcedChunk = 0;
 
 // Lowers `best` to `hit` unless it is already lower.
 void lowerTo(std::atomic<std::uint64_t>& best, std::uint64_t hit) {
@@ -77,8 +79,14 @@ std::uint64_t firstHitInChunks(uint128 n, std::uint64_t from, std::uint64_t last
 }  // namespace
 
 std::uint64_t chunkCandidates() {
+  if (forcedChunk != 0) return forcedChunk;
   return activeKernel() == KernelVariant::Scalar ? std::uint64_t{1} << 16 : std::uint64_t{1} << 19;
 }
+
+ScopedChunkCandidates::ScopedChunkCandidates(std::uint64_t candidates) : saved_(forcedChunk) {
+  forcedChunk = std::max<std::uint64_t>(candidates, 1);
+}
+ScopedChunkCandidates::~ScopedChunkCandidates() { forcedChunk = saved_; }
 
 bool splitPays(std::uint64_t last) {
   return last >= kMinSplitChunks * chunkCandidates() && workerThreadCount() > 1;

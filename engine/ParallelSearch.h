@@ -14,6 +14,19 @@ namespace teilomat {
 // to pass events between its chunks.
 std::uint64_t chunkCandidates();
 
+// Sets the chunk size for the life of the scope (tests: many chunks in a
+// short run) and restores the previous setting. Outside parallel work only.
+class ScopedChunkCandidates {
+ public:
+  explicit ScopedChunkCandidates(std::uint64_t candidates);
+  ~ScopedChunkCandidates();
+  ScopedChunkCandidates(const ScopedChunkCandidates&) = delete;
+  ScopedChunkCandidates& operator=(const ScopedChunkCandidates&) = delete;
+
+ private:
+  std::uint64_t saved_;
+};
+
 // Whether a trial division up to the candidate with index `last` is worth
 // splitting: more than one worker thread and many chunks (a fork and join
 // of a sleeping pool costs 15 to 25 microseconds).
