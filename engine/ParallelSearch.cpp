@@ -15,8 +15,36 @@
 #include "engine/WorkerThreads.h"
 #include "engine/kernels/DivisorKernels.h"
 
+#if defined(__SANITIZE_THREAD__)
+extern "C" void __tsan_acquire(void* address);
+extern "C" void __tsan_release(void* address);
+#endif
+
 namespace teilomat {
 namespace {
+
+// ThreadSanitizer cannot see the synchronisation inside oneTBB, which is not
+// built for it: these notes tell it what a parallel_for guarantees, that its
+// tasks begin after it was called and that it returns after they end.
+// Without ThreadSanitizer they cost nothing.
+class ForkJoinNotes {
+ public:
+  void forking() { release(&fork_); }
+  void taskBegins() { acquire(&fork_); }
+  void taskEnds() { release(&join_); }
+  void joined() { acquire(&join_); }
+
+ private:
+#if defined(__SANITIZE_THREAD__)
+  static void acquire(void* address) { __tsan_acquire(address); }
+  static void release(void* address) { __tsan_release(address); }
+#else
+  static void acquire(void*) {}
+  static void release(void*) {}
+#endif
+  char fork_ = 0;
+  char join_ = 0;
+};
 
 constexpr std::uint64_t kNoHit = std::numeric_limits<std::uint64_t>::max();
 // Chunks per thread in one block: the join at a block's end leaves each
@@ -121,10 +149,13 @@ TrialOutcome parallelTrialDivide(uint128 n, double bound, double& shownPercent, 
     for (std::uint64_t c = 0; c < chunks; ++c) done[c].store(false, std::memory_order_relaxed);
     std::uint64_t frontier = 0;  // chunks of this block known to hold no divisor
 
+    ForkJoinNotes notes;
+    notes.forking();
     runWithWorkers([&] {
       tbb::parallel_for(
           tbb::blocked_range<std::uint64_t>(0, chunks, 1),
           [&](const tbb::blocked_range<std::uint64_t>& range) {
+            notes.taskBegins();
             for (std::uint64_t c = range.begin(); c != range.end(); ++c) {
               const std::uint64_t lo = from + c * chunk;
               const std::uint64_t hi = std::min(last, lo + chunk - 1);
@@ -133,17 +164,22 @@ TrialOutcome parallelTrialDivide(uint128 n, double bound, double& shownPercent, 
                 if (const std::uint64_t hit = firstDividingIndex(n, lo, hi)) lowerTo(best, hit);
               }
               done[c].store(true, std::memory_order_release);
-              if (std::this_thread::get_id() != windowThread) continue;
+              if (std::this_thread::get_id() != windowThread) {
+                if (c + 1 == range.end()) notes.taskEnds();
+                continue;
+              }
               // Only the window's thread writes the progress and runs passes.
               while (frontier < chunks && done[frontier].load(std::memory_order_acquire) &&
                      best.load(std::memory_order_relaxed) > std::min(last, from + (frontier + 1) * chunk - 1))
                 ++frontier;
               steps.writeThrough(from + frontier * chunk - 1);
+              if (c + 1 == range.end()) notes.taskEnds();
               events.processEvents();
             }
           },
           tbb::simple_partitioner());
     });
+    notes.joined();
     from += chunks * chunk;
     if (best.load(std::memory_order_relaxed) == kNoHit) steps.writeThrough(std::min(last, from - 1));
   }
@@ -155,10 +191,13 @@ void firstHitsOfOddNumbers(uint128 first, std::span<std::uint64_t> hits, EventPu
   const std::uint64_t chunk = chunkCandidates();
   const bool passes = events.passesByClock();
   const std::thread::id windowThread = std::this_thread::get_id();
+  ForkJoinNotes notes;
+  notes.forking();
   runWithWorkers([&] {
     tbb::parallel_for(
         tbb::blocked_range<std::size_t>(0, hits.size(), 1),
         [&](const tbb::blocked_range<std::size_t>& range) {
+          notes.taskBegins();
           const bool onWindow = passes && std::this_thread::get_id() == windowThread;
           for (std::size_t k = range.begin(); k != range.end(); ++k) {
             const uint128 m = first + 2 * static_cast<uint128>(k);
@@ -166,11 +205,13 @@ void firstHitsOfOddNumbers(uint128 first, std::span<std::uint64_t> hits, EventPu
             hits[k] = firstHitInChunks(m, 1, last, chunk, [&] {
               if (onWindow) events.processEvents();
             });
+            if (k + 1 == range.end()) notes.taskEnds();
             if (onWindow) events.processEvents();
           }
         },
         tbb::simple_partitioner());
   });
+  notes.joined();
 }
 
 }  // namespace teilomat
