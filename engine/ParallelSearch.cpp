@@ -52,6 +52,9 @@ constexpr std::uint64_t kNoHit = std::numeric_limits<std::uint64_t>::max();
 constexpr std::uint64_t kChunksPerThreadInBlock = 32;
 // A run is split only when it has at least this many chunks.
 constexpr std::uint64_t kMinSplitChunks = 16;
+// Odd numbers per task of a batch: most are composites that take a few
+// divisions, so single numbers would cost more to hand out than to divide.
+constexpr std::size_t kNumbersPerTask = 4;
 // A forced chunk size, 0 when chosen by the kernel.
 std::uint64_t forcedChunk = 0;
 
@@ -195,7 +198,7 @@ void firstHitsOfOddNumbers(uint128 first, std::span<std::uint64_t> hits, EventPu
   notes.forking();
   runWithWorkers([&] {
     tbb::parallel_for(
-        tbb::blocked_range<std::size_t>(0, hits.size(), 1),
+        tbb::blocked_range<std::size_t>(0, hits.size(), kNumbersPerTask),
         [&](const tbb::blocked_range<std::size_t>& range) {
           notes.taskBegins();
           const bool onWindow = passes && std::this_thread::get_id() == windowThread;
