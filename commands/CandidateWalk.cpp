@@ -25,7 +25,10 @@ bool CandidateWalk::isPrime(uint128 m) {
 std::optional<std::uint64_t> CandidateWalk::hitAhead(uint128 m, std::uint64_t last) {
   if (m >= aheadFirst_ && (m - aheadFirst_) / 2 < ahead_.size()) return ahead_[(m - aheadFirst_) / 2];
   const auto threads = static_cast<std::size_t>(workerThreadCount());
-  if (threads < 2 || last > kMaxAheadCandidates) return std::nullopt;
+  // A run long enough to split goes through trialDivide when the pump lets
+  // it split: a search then has its prime sooner than one thread would.
+  if (threads < 2 || last > kMaxAheadCandidates || (events_.passesByClock() && splitPays(last)))
+    return std::nullopt;
 
   // Odd numbers from m up to lastNumber_: at least 1, since m <= lastNumber_.
   const uint128 oddsLeft = (lastNumber_ - m) / 2 + 1;

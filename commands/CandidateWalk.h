@@ -19,7 +19,8 @@ namespace teilomat {
 // unless the window shows it.
 //
 // With more than one worker thread, the odd numbers whose trial division is
-// short (at most kMaxAheadCandidates candidates) are divided ahead in
+// short (at most kMaxAheadCandidates candidates, and too few to split when
+// the pump passes by the clock) are divided ahead in
 // batches on every thread, and each one's steps (captions, percent steps,
 // event-pass offers, count) are then replayed in order on the window's
 // thread: the window sees exactly the sequence of a walk on one thread. A
