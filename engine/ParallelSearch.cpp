@@ -46,6 +46,18 @@ class ForkJoinNotes {
   char join_ = 0;
 };
 
+// Notes the join when the scope ends, by return or by an exception.
+class JoinedScope {
+ public:
+  explicit JoinedScope(ForkJoinNotes& notes) : notes_(notes) {}
+  ~JoinedScope() { notes_.joined(); }
+  JoinedScope(const JoinedScope&) = delete;
+  JoinedScope& operator=(const JoinedScope&) = delete;
+
+ private:
+  ForkJoinNotes& notes_;
+};
+
 constexpr std::uint64_t kNoHit = std::numeric_limits<std::uint64_t>::max();
 // Chunks per thread in one block: the join at a block's end leaves each
 // thread idle for half a chunk on average, about 1.5 % of a block.
@@ -154,35 +166,39 @@ TrialOutcome parallelTrialDivide(uint128 n, double bound, double& shownPercent, 
 
     ForkJoinNotes notes;
     notes.forking();
-    runWithWorkers([&] {
-      tbb::parallel_for(
-          tbb::blocked_range<std::uint64_t>(0, chunks, 1),
-          [&](const tbb::blocked_range<std::uint64_t>& range) {
-            notes.taskBegins();
-            for (std::uint64_t c = range.begin(); c != range.end(); ++c) {
-              const std::uint64_t lo = from + c * chunk;
-              const std::uint64_t hi = std::min(last, lo + chunk - 1);
-              // A chunk above a known hit cannot hold the smallest one.
-              if (lo < best.load(std::memory_order_relaxed)) {
-                if (const std::uint64_t hit = firstDividingIndex(n, lo, hi)) lowerTo(best, hit);
-              }
-              done[c].store(true, std::memory_order_release);
-              if (std::this_thread::get_id() != windowThread) {
+    {
+      // A pass that throws ends the block; oneTBB rethrows once the workers
+      // have left their chunks.
+      const JoinedScope joined(notes);
+      runWithWorkers([&] {
+        tbb::parallel_for(
+            tbb::blocked_range<std::uint64_t>(0, chunks, 1),
+            [&](const tbb::blocked_range<std::uint64_t>& range) {
+              notes.taskBegins();
+              for (std::uint64_t c = range.begin(); c != range.end(); ++c) {
+                const std::uint64_t lo = from + c * chunk;
+                const std::uint64_t hi = std::min(last, lo + chunk - 1);
+                // A chunk above a known hit cannot hold the smallest one.
+                if (lo < best.load(std::memory_order_relaxed)) {
+                  if (const std::uint64_t hit = firstDividingIndex(n, lo, hi)) lowerTo(best, hit);
+                }
+                done[c].store(true, std::memory_order_release);
+                if (std::this_thread::get_id() != windowThread) {
+                  if (c + 1 == range.end()) notes.taskEnds();
+                  continue;
+                }
+                // Only the window's thread writes the progress and runs passes.
+                while (frontier < chunks && done[frontier].load(std::memory_order_acquire) &&
+                       best.load(std::memory_order_relaxed) > std::min(last, from + (frontier + 1) * chunk - 1))
+                  ++frontier;
+                steps.writeThrough(from + frontier * chunk - 1);
                 if (c + 1 == range.end()) notes.taskEnds();
-                continue;
+                events.processEvents();
               }
-              // Only the window's thread writes the progress and runs passes.
-              while (frontier < chunks && done[frontier].load(std::memory_order_acquire) &&
-                     best.load(std::memory_order_relaxed) > std::min(last, from + (frontier + 1) * chunk - 1))
-                ++frontier;
-              steps.writeThrough(from + frontier * chunk - 1);
-              if (c + 1 == range.end()) notes.taskEnds();
-              events.processEvents();
-            }
-          },
-          tbb::simple_partitioner());
-    });
-    notes.joined();
+            },
+            tbb::simple_partitioner());
+      });
+    }
     from += chunks * chunk;
     if (best.load(std::memory_order_relaxed) == kNoHit) steps.writeThrough(std::min(last, from - 1));
   }
@@ -196,6 +212,7 @@ void firstHitsOfOddNumbers(uint128 first, std::span<std::uint64_t> hits, EventPu
   const std::thread::id windowThread = std::this_thread::get_id();
   ForkJoinNotes notes;
   notes.forking();
+  const JoinedScope joined(notes);
   runWithWorkers([&] {
     tbb::parallel_for(
         tbb::blocked_range<std::size_t>(0, hits.size(), kNumbersPerTask),
@@ -214,7 +231,6 @@ void firstHitsOfOddNumbers(uint128 first, std::span<std::uint64_t> hits, EventPu
         },
         tbb::simple_partitioner());
   });
-  notes.joined();
 }
 
 }  // namespace teilomat
