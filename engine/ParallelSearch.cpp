@@ -105,8 +105,8 @@ class PercentSteps {
 };
 
 // The first dividing index of n in [from, last], or 0, in chunks with
-// `between` called after each chunk that finds nothing (but the last).
-// Exact when no candidate below `from` divides n.
+// between(to) called after each chunk [.., to] that finds nothing (but the
+// last). Exact when no candidate below `from` divides n.
 template <class Between>
 std::uint64_t firstHitInChunks(uint128 n, std::uint64_t from, std::uint64_t last, std::uint64_t chunk,
                                Between between) {
@@ -114,10 +114,14 @@ std::uint64_t firstHitInChunks(uint128 n, std::uint64_t from, std::uint64_t last
     const std::uint64_t to = std::min(last, from + chunk - 1);
     if (const std::uint64_t hit = firstDividingIndex(n, from, to)) return hit;
     if (to == last) return 0;
-    between();
+    between(to);
     from = to + 1;
   }
 }
+
+// The window's thread passes this many times per chunk: a pass of a clock
+// pump that is not due costs a clock read, and the window answers sooner.
+constexpr std::uint64_t kPassesPerChunk = 16;
 
 }  // namespace
 
@@ -146,9 +150,18 @@ TrialOutcome parallelTrialDivide(uint128 n, double bound, double& shownPercent, 
     return {hit == 0 ? 0 : candidateAt(hit), index};
   };
 
-  // The first chunk alone: most composites end here, before any fork.
+  const std::uint64_t passChunk = std::max<std::uint64_t>(1, chunk / kPassesPerChunk);
+  const auto pass = [&](std::uint64_t) { events.processEvents(); };
+
+  // The first chunk alone: most composites end here, before any fork. It
+  // holds 5, 7, 11 and 13, so past it no candidate that a kernel may skip
+  // divides n, and any later piece of the run is tested exactly.
   const std::uint64_t firstTo = std::min(last, chunk);
-  if (const std::uint64_t hit = firstDividingIndex(n, 1, firstTo)) return finish(hit);
+  const std::uint64_t firstHit = firstHitInChunks(n, 1, firstTo, passChunk, [&](std::uint64_t to) {
+    steps.writeThrough(to);
+    events.processEvents();
+  });
+  if (firstHit != 0) return finish(firstHit);
   steps.writeThrough(firstTo);
   if (firstTo == last) return finish(0);
   events.processEvents();
@@ -178,12 +191,15 @@ TrialOutcome parallelTrialDivide(uint128 n, double bound, double& shownPercent, 
               for (std::uint64_t c = range.begin(); c != range.end(); ++c) {
                 const std::uint64_t lo = from + c * chunk;
                 const std::uint64_t hi = std::min(last, lo + chunk - 1);
+                const bool onWindow = std::this_thread::get_id() == windowThread;
                 // A chunk above a known hit cannot hold the smallest one.
                 if (lo < best.load(std::memory_order_relaxed)) {
-                  if (const std::uint64_t hit = firstDividingIndex(n, lo, hi)) lowerTo(best, hit);
+                  const std::uint64_t hit = onWindow ? firstHitInChunks(n, lo, hi, passChunk, pass)
+                                                     : firstDividingIndex(n, lo, hi);
+                  if (hit != 0) lowerTo(best, hit);
                 }
                 done[c].store(true, std::memory_order_release);
-                if (std::this_thread::get_id() != windowThread) {
+                if (!onWindow) {
                   if (c + 1 == range.end()) notes.taskEnds();
                   continue;
                 }
@@ -222,7 +238,7 @@ void firstHitsOfOddNumbers(uint128 first, std::span<std::uint64_t> hits, EventPu
           for (std::size_t k = range.begin(); k != range.end(); ++k) {
             const uint128 m = first + 2 * static_cast<uint128>(k);
             const std::uint64_t last = lastCandidateIndex(squareRootBound(m));
-            hits[k] = firstHitInChunks(m, 1, last, chunk, [&] {
+            hits[k] = firstHitInChunks(m, 1, last, chunk, [&](std::uint64_t) {
               if (onWindow) events.processEvents();
             });
             if (k + 1 == range.end()) notes.taskEnds();

@@ -35,9 +35,9 @@ bool splitPays(std::uint64_t last);
 // trialDivide split over the worker threads, for a pump that passes by the
 // clock. The first chunk runs on the window's thread (a small factor ends
 // the run at once); the rest go in blocks of chunks to every thread, the
-// window's thread included, which calls processEvents() after each of its
-// chunks and writes the percent steps up to the last candidate known not to
-// divide n. Workers skip chunks above the smallest hit known. The outcome,
+// window's thread included, which calls processEvents() several times in
+// each of its chunks and writes the percent steps up to the last candidate
+// known not to divide n. Workers skip chunks above the smallest hit known. The outcome,
 // the percent steps and their order are those of the sequential loop. An
 // exception from processEvents() cancels the block and propagates once the
 // workers have left their chunks.
