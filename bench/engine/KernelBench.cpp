@@ -22,7 +22,7 @@ using namespace teilomat::bench;
 
 constexpr std::uint64_t kLongSlice = 1000000000;  // candidates per slice of the large numbers
 
-// Candidates of the whole test of the largest 29-digit numbers' kind, 2^96 - 17.
+// Candidates of the whole primality test of 2^96 - 17, a 29-digit prime.
 constexpr double kTwentyNineDigitCandidates = 93824992236886.0;
 
 constexpr std::uint64_t kListingStart = 1000000000000;
