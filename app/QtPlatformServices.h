@@ -36,6 +36,7 @@ class QtPlatformServices : public PlatformServices {
   void processEvents() override;
   Separators separators() const override;
   std::uint64_t eventPassStride() const override { return kStride; }
+  bool passesByClock() const override { return true; }
 
   // Dialogs, beep and separators go to `standIn` when it is not null.
   void setDialogStandIn(PlatformServices* standIn) { standIn_ = standIn; }

@@ -1,6 +1,7 @@
 // The recording fake as the real window behaves: captions kept and built only at event passes, nothing logged.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -12,10 +13,13 @@ namespace teilomat::bench {
 // A long listing writes hundreds of thousands of captions; the window shows
 // only the last one before each real pass. This surface does the same, so a
 // benchmark measures the command's own work and not a test log's growth.
+// Like the real window it passes by the clock: a pass that comes less than
+// 5 ms after the last real one does nothing.
 class WindowLikeFake final : public testing::RecordingFake {
  public:
   WindowLikeFake() {
     stride = 4096;  // as the real window folds its event passes
+    clockLike = true;
     check1 = 0;
   }
   void setCaption(const std::string& text) override {
@@ -28,6 +32,9 @@ class WindowLikeFake final : public testing::RecordingFake {
     ++captionsWritten;
   }
   void processEvents() override {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastPass_ < std::chrono::milliseconds(5)) return;
+    lastPass_ = now;
     if (recipe_) caption = recipe_->text();
     recipe_.reset();
     ++passes;
@@ -37,6 +44,7 @@ class WindowLikeFake final : public testing::RecordingFake {
 
  private:
   std::optional<CaptionRecipe> recipe_;
+  std::chrono::steady_clock::time_point lastPass_{};
 };
 
 }  // namespace teilomat::bench

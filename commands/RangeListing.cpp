@@ -65,7 +65,7 @@ void listPrimes(OutputSurface& out, PlatformServices& services, const DecimalNum
   // At most 2^96 - 1, so a candidate beyond that is past the end.
   const uint128 last = Fix(end).magnitude();
   const bool endIsWhole = end.isWhole();
-  CandidateWalk walk(out, services);
+  CandidateWalk walk(out, services, last);
   for (uint128 m = Fix(start).magnitude();; ++m) {
     if (m > last) return report.pastEnd();
     if (!walk.isPrime(m)) continue;

@@ -20,6 +20,11 @@ class EventPump {
   virtual void processEvents() = 0;
   // How many offers fold into one call of processEvents(); at least 1.
   virtual std::uint64_t eventPassStride() const { return 1; }
+  // True when processEvents() itself decides by the clock whether a real
+  // pass is due, so that calling it more or less often than the countdown
+  // says changes nothing but the latency of the window. Such a pump may be
+  // called at the boundaries of parallel work instead of per offer.
+  virtual bool passesByClock() const { return false; }
 
   // One offer of an event pass: nearly free unless a pass is due.
   void offerEventPass() {

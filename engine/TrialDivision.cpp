@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "engine/ParallelSearch.h"
 #include "engine/kernels/DivisorKernels.h"
 
 namespace teilomat {
@@ -18,8 +19,14 @@ std::uint64_t nextPercentChange(double bound, std::uint64_t i, double percent, s
   return j;
 }
 
-TrialOutcome trialDivide(uint128 n, double bound, double& shownPercent, TrialProgress& progress,
-                         EventPump& events) {
+namespace {
+
+// The candidate loop with its percent steps and offers; find(from, to)
+// answers the first dividing index in [from, to] or 0, and is asked in
+// increasing order only.
+template <class Find>
+TrialOutcome walkCandidates(double bound, double& shownPercent, TrialProgress& progress, EventPump& events,
+                            Find find) {
   const std::uint64_t last = lastCandidateIndex(bound);
   std::uint64_t nextChange = 1;  // the first candidate always compares its percent
   std::uint64_t i = 1;
@@ -34,7 +41,7 @@ TrialOutcome trialDivide(uint128 n, double bound, double& shownPercent, TrialPro
       nextChange = nextPercentChange(bound, i, percent, last);
     }
     events.offerEventPass();
-    if (firstDividingIndex(n, i, i) != 0) return {candidateAt(i), i};
+    if (find(i, i) != 0) return {candidateAt(i), i};
     if (i == last) return {0, i};
     ++i;
 
@@ -42,7 +49,7 @@ TrialOutcome trialDivide(uint128 n, double bound, double& shownPercent, TrialPro
     const std::uint64_t quietEnd =
         std::min({nextChange, last + 1, i + events.offersBeforePass() - 1});  // exclusive
     if (quietEnd > i) {
-      if (const std::uint64_t hit = firstDividingIndex(n, i, quietEnd - 1)) {
+      if (const std::uint64_t hit = find(i, quietEnd - 1)) {
         events.skipOffers(hit - i + 1);
         return {candidateAt(hit), hit};
       }
@@ -51,6 +58,28 @@ TrialOutcome trialDivide(uint128 n, double bound, double& shownPercent, TrialPro
       if (i == last + 1) return {0, last};
     }
   }
+}
+
+}  // namespace
+
+TrialOutcome trialDivideSequentially(uint128 n, double bound, double& shownPercent, TrialProgress& progress,
+                                     EventPump& events) {
+  return walkCandidates(bound, shownPercent, progress, events,
+                        [n](std::uint64_t from, std::uint64_t to) { return firstDividingIndex(n, from, to); });
+}
+
+TrialOutcome trialDivide(uint128 n, double bound, double& shownPercent, TrialProgress& progress,
+                         EventPump& events) {
+  if (events.passesByClock() && splitPays(lastCandidateIndex(bound)))
+    return parallelTrialDivide(n, bound, shownPercent, progress, events);
+  return trialDivideSequentially(n, bound, shownPercent, progress, events);
+}
+
+TrialOutcome replayTrialDivision(std::uint64_t hitIndex, double bound, double& shownPercent,
+                                 TrialProgress& progress, EventPump& events) {
+  return walkCandidates(bound, shownPercent, progress, events, [hitIndex](std::uint64_t from, std::uint64_t to) {
+    return hitIndex >= from && hitIndex <= to ? hitIndex : 0;
+  });
 }
 
 }  // namespace teilomat

@@ -42,7 +42,23 @@ struct TrialOutcome {
 // between them run as a bare remainder loop: no allocation, no string, no
 // DecimalNumber per candidate. Event passes may run nested commands; the
 // engine keeps only its own locals. n >= 2, n < 2^96, 2 <= bound < 2^49.
+//
+// With a pump that passes by the clock, more than one worker thread and a
+// long run, the candidates are split over the workers (ParallelSearch.h):
+// the same outcome and percent steps, event passes between the window
+// thread's chunks instead of by the countdown.
 TrialOutcome trialDivide(uint128 n, double bound, double& shownPercent, TrialProgress& progress,
                          EventPump& events);
+
+// The same steps for a trial division whose outcome is already known:
+// `hitIndex` is the index of the first candidate dividing n, or 0 when none
+// up to the last does. Reports the same percent steps and makes the same
+// event-pass offers as trialDivide, without dividing.
+TrialOutcome replayTrialDivision(std::uint64_t hitIndex, double bound, double& shownPercent,
+                                 TrialProgress& progress, EventPump& events);
+
+// trialDivide on the window's thread alone, whatever the pump.
+TrialOutcome trialDivideSequentially(uint128 n, double bound, double& shownPercent, TrialProgress& progress,
+                                     EventPump& events);
 
 }  // namespace teilomat

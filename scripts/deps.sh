@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libtbb-dev
   qt6-base-dev qt6-qpa-plugins libgl-dev
   xvfb xauth xdotool x11-utils imagemagick
   fonts-comic-neue fonts-dejavu-core fonts-dejavu-extra

@@ -1,10 +1,13 @@
-// Form1 with real Qt event passes beside the recording fake, and List1: its speed and its memory per entry.
+// Form1 with real Qt event passes beside the recording fake, List1's speed and memory per entry, and event latency.
 #include <benchmark/benchmark.h>
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QLabel>
+#include <QElapsedTimer>
 #include <QPushButton>
+#include <QTimer>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -155,11 +158,54 @@ void List1_MemoryPerEntryListingCommand(benchmark::State& state) {
   state.counters["bytesPerEntry"] = perEntry;
 }
 
+// How long a window event waits while a long primality test keeps every
+// core busy: a 1 ms precise timer runs during the test of 2^64 + 13 (about
+// 1.4e9 candidates) in the real window; each gap between its firings beyond
+// the 1 ms is the delay of an event. Reports the largest delay and the 99th
+// percentile.
+void EventLatency_DuringPrimalityTest(benchmark::State& state) {
+  teilomat::Form1 form;
+  form.showCentred();
+  QCoreApplication::processEvents();
+  auto* command1 = form.findChild<QPushButton*>("Command1");
+  const char* const prime = "18446744073709551629";
+  form.setText(teilomat::TextField::Text1, prime);
+  QElapsedTimer clock;
+  qint64 lastFiring = -1;
+  std::vector<qint64> gaps;
+  QTimer timer;
+  timer.setTimerType(Qt::PreciseTimer);
+  timer.setInterval(1);
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    const qint64 now = clock.nsecsElapsed();
+    if (lastFiring >= 0) gaps.push_back(now - lastFiring);
+    lastFiring = now;
+  });
+  for (auto _ : state) {
+    lastFiring = -1;
+    clock.start();
+    timer.start();
+    command1->click();
+    timer.stop();
+  }
+  if (form.findChild<QLabel*>("Label1")->text() != QString("Zahl %1 ist prim").arg(prime))
+    state.SkipWithError("wrong result on Form1");
+  if (gaps.empty()) return state.SkipWithError("the timer never fired during the test");
+  std::sort(gaps.begin(), gaps.end());
+  const auto delayMs = [](qint64 gap) { return static_cast<double>(gap) / 1e6 - 1.0; };
+  state.counters["max_delay_ms"] = delayMs(gaps.back());
+  state.counters["p99_delay_ms"] = delayMs(gaps[gaps.size() * 99 / 100]);
+  state.counters["firings"] = static_cast<double>(gaps.size());
+}
+
 }  // namespace
 
 // Only the counter matters in these two: bytes per entry.
 BENCHMARK(List1_MemoryPerEntryTenToTenMillion)->Iterations(1);
 BENCHMARK(List1_MemoryPerEntryListingCommand)->Iterations(1);
+}
+
+BENCHMARK(EventLatency_DuringPrimalityTest)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(List1_HundredThousandEntries)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(PrimalityTest_RecordingFake)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(PrimalityTest_RecordingFakeQtStride)->Unit(benchmark::kMillisecond)->MinTime(1.0);

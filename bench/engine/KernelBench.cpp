@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -13,8 +14,9 @@
 #include "ReferenceLoops.h"
 #include "WindowLikeFake.h"
 #include "commands/Commands.h"
-#include "engine/kernels/DivisorKernels.h"
 #include "engine/TrialDivision.h"
+#include "engine/WorkerThreads.h"
+#include "engine/kernels/DivisorKernels.h"
 
 namespace teilomat {
 namespace {
@@ -74,23 +76,39 @@ class KernelScope {
 };
 
 void wholeTest(benchmark::State& state, KernelVariant variant) {
+  const ScopedThreadCount oneThread(1);
   const KernelScope scope(state, variant);
   if (!scope.supported()) return;
   runInitialPrimalityTest(state);
 }
 
+// A slice of kLongSlice candidates of n with the window's kind of passes
+// (by the clock), on `threads` threads (0: every hardware thread).
+void slice(benchmark::State& state, uint128 n, int threads) {
+  const ScopedThreadCount count(threads == 0 ? workerThreadCount() : threads);
+  testing::RecordingFake fake;
+  fake.stride = 4096;
+  fake.clockLike = true;
+  NoProgress progress;
+  const double bound = static_cast<double>(candidateAt(kLongSlice) - 1);
+  double fastest = 1e300;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    double shown = 0;
+    const auto outcome = trialDivide(n, bound, shown, progress, fake);
+    fastest = std::min(fastest, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    if (outcome.count != kLongSlice) state.SkipWithError("slice ended early");
+  }
+  state.counters["threads"] = workerThreadCount();
+  state.counters["ns_per_candidate"] = fastest * 1e9 / kLongSlice;
+  // The whole test of a 29-digit prime at this rate, in hours.
+  state.counters["whole_29_digit_test_h"] = fastest / kLongSlice * kWholeTestCandidates / 3600;
+}
+
 void longSlice(benchmark::State& state, KernelVariant variant, uint128 n) {
   const KernelScope scope(state, variant);
   if (!scope.supported()) return;
-  testing::RecordingFake fake;
-  fake.stride = 4096;
-  NoProgress progress;
-  const double bound = static_cast<double>(candidateAt(kLongSlice) - 1);
-  for (auto _ : state) {
-    double shown = 0;
-    const auto outcome = trialDivide(n, bound, shown, progress, fake);
-    if (outcome.count != kLongSlice) state.SkipWithError("slice ended early");
-  }
+  slice(state, n, 1);
 }
 
 void kernelSlice(benchmark::State& state, KernelVariant variant, uint128 n) {
@@ -108,9 +126,10 @@ void kernelSlice(benchmark::State& state, KernelVariant variant, uint128 n) {
       Counter(kLongSlice / kWholeTestCandidates, Counter::kIsIterationInvariantRate | Counter::kInvert);
 }
 
-void listingCommand(benchmark::State& state, KernelVariant variant) {
-  const KernelScope scope(state, variant);
-  if (!scope.supported()) return;
+// The listing command on `threads` threads (0: every hardware thread).
+void listing(benchmark::State& state, int threads) {
+  const ScopedThreadCount count(threads == 0 ? workerThreadCount() : threads);
+  state.counters["threads"] = workerThreadCount();
   for (auto _ : state) {
     WindowLikeFake fake;
     fake.texts[TextField::Text3] = std::to_string(kListingStart);
@@ -120,8 +139,15 @@ void listingCommand(benchmark::State& state, KernelVariant variant) {
   }
 }
 
+void listingCommand(benchmark::State& state, KernelVariant variant) {
+  const KernelScope scope(state, variant);
+  if (!scope.supported()) return;
+  listing(state, 1);
+}
+
 // The listing's trial divisions alone, without the command's texts.
 void listingEngine(benchmark::State& state, KernelVariant variant) {
+  const ScopedThreadCount oneThread(1);
   const KernelScope scope(state, variant);
   if (!scope.supported()) return;
   testing::RecordingFake fake;
@@ -195,6 +221,21 @@ const bool registered = [] {
   once(benchmark::RegisterBenchmark("BM_Reference_ListingBare", BM_Reference_Listing));
   perKernel("BM_Kernel_ListingCommand", listingCommand, once);
   perKernel("BM_Kernel_ListingEngine", listingEngine, once);
+
+  // Every hardware thread against one, with the processor's kernel, side by side.
+  const auto timed = [](benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond)->Iterations(3); };
+  for (const auto& [name, threads] : {std::pair<const char*, int>{"one", 1}, {"all", 0}}) {
+    timed(benchmark::RegisterBenchmark((std::string("BM_Threads_29Digits_LongSlice/") + name).c_str(),
+                                       [threads](benchmark::State& s) { slice(s, kTwentyNineDigits, threads); }));
+  }
+  for (const auto& [name, threads] : {std::pair<const char*, int>{"one", 1}, {"all", 0}}) {
+    timed(benchmark::RegisterBenchmark((std::string("BM_Threads_2To64Prime_LongSlice/") + name).c_str(),
+                                       [threads](benchmark::State& s) { slice(s, kFirstPrimeAbove2To64, threads); }));
+  }
+  for (const auto& [name, threads] : {std::pair<const char*, int>{"one", 1}, {"all", 0}}) {
+    timed(benchmark::RegisterBenchmark((std::string("BM_Threads_ListingCommand/") + name).c_str(),
+                                       [threads](benchmark::State& s) { listing(s, threads); }));
+  }
   return true;
 }();
 

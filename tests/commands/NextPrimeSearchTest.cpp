@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/TrialReference.h"
+#include "engine/WorkerThreads.h"
 #include "support/ListingWatchdog.h"
 #include "support/RecordingFake.h"
 #include "commands/Commands.h"
@@ -128,6 +130,41 @@ TEST(NextPrimeSearch, SuccessBeepsAfterTheCaptionAndAtTheEnd) {
   EXPECT_TRUE(startsWith(tail[4], "label2: " + statistics("13", "4"))) << tail[4];
   EXPECT_EQ(tail[5], "beep: ");
   EXPECT_EQ(s.fake.count("beep"), 2u);
+}
+
+// Divided ahead on the workers (short runs) or split over them (2^52: more
+// than 2^24 candidates per number), the search writes what one thread writes.
+TEST(NextPrimeSearch, EveryThreadCountWritesTheLogOfOneThread) {
+  struct Row {
+    const char* input;
+    std::uint64_t stride;
+  };
+  const Row rows[] = {{"13", 1}, {"1000000", 1}, {"999999999999989", 4096}, {"4503599627370496", 4096}};
+  for (const Row& row : rows) {
+    const auto run = [&](int threads, bool clockLike) {
+      const ScopedThreadCount count(threads);
+      RecordingFake fake;
+      fake.stride = row.stride;
+      fake.clockLike = clockLike;
+      fake.texts[TextField::Text1] = row.input;
+      listingtest::ListingWatchdog watchdog(std::string("next prime after ") + row.input);
+      runNextPrimeSearch(fake, fake);
+      return fake;
+    };
+    const RecordingFake one = run(1, false);
+    std::uint64_t prime = std::stoull(row.input) + 1;
+    while (!testing::isPrime64(prime)) ++prime;
+    EXPECT_EQ(one.texts.at(TextField::Text2), std::to_string(prime)) << row.input;
+    for (int threads : {2, 8}) {
+      for (bool clockLike : {false, true}) {
+        const RecordingFake many = run(threads, clockLike);
+        EXPECT_EQ(many.log, one.log) << row.input << ", threads " << threads << ", clock " << clockLike;
+        if (!clockLike) {
+          EXPECT_EQ(many.passes, one.passes) << row.input << ", threads " << threads;
+        }
+      }
+    }
+  }
 }
 
 TEST(NextPrimeSearch, StartWritesResultFieldAndCaptionsFirst) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/WorkerThreads.h"
 #include "support/ListingWatchdog.h"
 #include "support/RecordingFake.h"
 #include "commands/Commands.h"
@@ -215,7 +216,9 @@ TEST(RangeListing, NoBeepUnlessCheck1IsOne) {
     }
 }
 
-TEST(RangeListing, AgreesWithASieve) {
+// On one thread, and divided ahead on two or eight (with passes by the
+// countdown or by the clock), the same primes and the same log.
+TEST(RangeListing, AgreesWithASieveOnEveryThreadCount) {
   struct Range {
     const char* name;
     std::uint64_t lo, hi;
@@ -227,12 +230,30 @@ TEST(RangeListing, AgreesWithASieve) {
       {"around 2^40", (std::uint64_t{1} << 40) - 150, (std::uint64_t{1} << 40) + 150},
   };
   for (const Range& r : ranges) {
-    Listing l(std::to_string(r.lo), std::to_string(r.hi));
+    const auto run = [&](int threads, bool clockLike) {
+      const ScopedThreadCount count(threads);
+      RecordingFake fake;
+      fake.clockLike = clockLike;
+      fake.texts[TextField::Text3] = std::to_string(r.lo);
+      fake.texts[TextField::Text4] = std::to_string(r.hi);
+      listingtest::ListingWatchdog watchdog(r.name);
+      runRangeListing(fake, fake);
+      return fake;
+    };
+    const RecordingFake one = run(1, false);
     const auto expected = sievePrimes(r.lo, r.hi);
-    EXPECT_EQ(l.fake.list, expected) << r.name;
-    EXPECT_EQ(l.fake.label1, label1(static_cast<int>(expected.size()), std::to_string(r.lo),
-                                    std::to_string(r.hi)))
+    EXPECT_EQ(one.list, expected) << r.name;
+    EXPECT_EQ(one.label1, label1(static_cast<int>(expected.size()), std::to_string(r.lo), std::to_string(r.hi)))
         << r.name;
+    for (int threads : {2, 8}) {
+      for (bool clockLike : {false, true}) {
+        const RecordingFake many = run(threads, clockLike);
+        EXPECT_EQ(many.log, one.log) << r.name << ", threads " << threads << ", clock " << clockLike;
+        if (!clockLike) {
+          EXPECT_EQ(many.passes, one.passes) << r.name << ", threads " << threads;
+        }
+      }
+    }
   }
 }
 
@@ -269,23 +290,27 @@ TEST(RangeListing, CompositeStretchesAcross2To64AndAtTheTop) {
 }
 
 TEST(RangeListing, SecondListingInsideAnEventPassEmptiesTheListFirst) {
-  RecordingFake fake;
-  fake.texts[TextField::Text3] = "10";
-  fake.texts[TextField::Text4] = "30";
-  // Passes count divisions: 11 takes 1-2, 13 3-4, 15 5, 17 6-8.
-  fake.atPass(7, [&] {
-    EXPECT_EQ(fake.list, (std::vector<std::string>{"11", "13"}));
-    fake.texts[TextField::Text3] = "100";
-    fake.texts[TextField::Text4] = "110";
+  for (int threads : {1, 2, 8}) {
+    SCOPED_TRACE("threads " + std::to_string(threads));
+    const ScopedThreadCount count(threads);
+    RecordingFake fake;
+    fake.texts[TextField::Text3] = "10";
+    fake.texts[TextField::Text4] = "30";
+    // Passes count divisions: 11 takes 1-2, 13 3-4, 15 5, 17 6-8.
+    fake.atPass(7, [&] {
+      EXPECT_EQ(fake.list, (std::vector<std::string>{"11", "13"}));
+      fake.texts[TextField::Text3] = "100";
+      fake.texts[TextField::Text4] = "110";
+      runRangeListing(fake, fake);
+      EXPECT_EQ(fake.list, (std::vector<std::string>{"101", "103", "107", "109"}));
+    });
+    listingtest::ListingWatchdog watchdog("nested listing");
     runRangeListing(fake, fake);
-    EXPECT_EQ(fake.list, (std::vector<std::string>{"101", "103", "107", "109"}));
-  });
-  listingtest::ListingWatchdog watchdog("nested listing");
-  runRangeListing(fake, fake);
-  EXPECT_EQ(fake.list, (std::vector<std::string>{"101", "103", "107", "109", "17", "19", "23", "29"}));
-  EXPECT_EQ(fake.label1, label1(6, "10", "30"));
-  EXPECT_EQ(fake.caption, pastEnd(6, "10", "30"));
-  EXPECT_EQ(fake.count("beep"), 2u);
+    EXPECT_EQ(fake.list, (std::vector<std::string>{"101", "103", "107", "109", "17", "19", "23", "29"}));
+    EXPECT_EQ(fake.label1, label1(6, "10", "30"));
+    EXPECT_EQ(fake.caption, pastEnd(6, "10", "30"));
+    EXPECT_EQ(fake.count("beep"), 2u);
+  }
 }
 
 TEST(RangeListing, SearchInsideAnEventPassLeavesItsPrimeInText2) {

@@ -4,16 +4,21 @@
 #include <cmath>
 #include <cstdint>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "TrialReference.h"
+#include "engine/ParallelSearch.h"
 #include "engine/TrialDivision.h"
+#include "engine/WorkerThreads.h"
 #include "engine/kernels/DivisorKernels.h"
 
 namespace teilomat {
 namespace {
 
 using testing::CountingServices;
+using testing::isPrime64;
+using testing::percentsAndIndexes;
 using testing::parse128;
 using testing::RecordingProgress;
 using testing::Step;
@@ -176,6 +181,209 @@ TEST(TrialDivision, NestedTrialAtAPassLeavesTheOuterRunIntact) {
     EXPECT_EQ(outcome.count, candidatesUpTo(31624) + 1);
     EXPECT_EQ(inner.count, 335u) << "stride " << stride;
     EXPECT_EQ(outer.steps.back().percent, 100) << "stride " << stride;
+  }
+}
+
+// Split runs: small chunks, so that a short run has many of them.
+constexpr std::uint64_t kTestChunk = 4096;
+const uint128 kMersenne61 = (uint128{1} << 61) - 1;
+
+std::uint64_t primeFrom(std::uint64_t x) {
+  while (!isPrime64(x)) ++x;
+  return x;
+}
+// The first chunk boundary from the 20th chunk on where the candidate just
+// after it (or just before it) is prime; chunk k holds the indexes
+// k * kTestChunk + 1 .. (k + 1) * kTestChunk.
+std::uint64_t primeAtChunkEdge(bool start) {
+  for (std::uint64_t k = 20;; ++k) {
+    const std::uint64_t d = candidateAt(start ? k * kTestChunk + 1 : k * kTestChunk);
+    if (isPrime64(d)) return d;
+  }
+}
+
+struct SplitRow {
+  std::string name;
+  uint128 n;
+  double bound;
+};
+
+std::vector<SplitRow> splitRows() {
+  const auto rootBound = [](uint128 n) { return std::trunc(std::sqrt(static_cast<double>(n))) + 1; };
+  const auto product = [&](const std::string& name, std::uint64_t p, uint128 q) {
+    return SplitRow{name, p * q, rootBound(p * q)};
+  };
+  const std::uint64_t nearEnd = primeFrom(1u << 21);
+  std::vector<SplitRow> rows = {
+      product("hit at a chunk's first candidate", primeAtChunkEdge(true), kMersenne61),
+      product("hit at a chunk's last candidate", primeAtChunkEdge(false), kMersenne61),
+      product("hit in the first chunk", 1009, kMersenne61),
+      product("hit in the last chunk", nearEnd, primeFrom(nearEnd + 1)),
+      {"factor 3, bound 2^47", 3 * kMersenne61, 140737488355328.0},
+      {"prime 2^40 + 15, no hit", (uint128{1} << 40) + 15, rootBound((uint128{1} << 40) + 15)},
+  };
+  std::mt19937_64 rng(20261207);
+  for (int k = 0; k < 4; ++k) {
+    const std::uint64_t p = primeFrom((1u << 17) + rng() % (1u << 21));
+    const std::uint64_t q = primeFrom((std::uint64_t{1} << 40) + rng() % (std::uint64_t{1} << 50));
+    rows.push_back(product("seed 20261207, p * q, case " + std::to_string(k), p, q));
+    const std::uint64_t prime = primeFrom((std::uint64_t{1} << 36) + rng() % (std::uint64_t{1} << 39));
+    rows.push_back({"seed 20261207, prime, case " + std::to_string(k), prime, rootBound(prime)});
+  }
+  return rows;
+}
+
+TEST(TrialDivision, SplitRunMatchesTheReferenceForEveryThreadCount) {
+  const ScopedChunkCandidates chunk(kTestChunk);
+  for (const SplitRow& row : splitRows()) {
+    CountingServices referenceServices(1);
+    RecordingProgress referenceSteps(referenceServices);
+    double referenceShown = 0;
+    const auto want = referenceTrial(row.n, row.bound, referenceShown, referenceSteps, referenceServices);
+    for (int threads : {1, 2, 8}) {
+      const ScopedThreadCount count(threads);
+      CountingServices services(1024);
+      services.clockLike = true;
+      RecordingProgress steps(services);
+      double shown = 0;
+      const auto got = trialDivide(row.n, row.bound, shown, steps, services);
+      const std::string where = row.name + ", threads " + std::to_string(threads);
+      EXPECT_EQ(got.divisor, want.divisor) << where;
+      EXPECT_EQ(got.count, want.count) << where;
+      EXPECT_EQ(percentsAndIndexes(steps.steps), percentsAndIndexes(referenceSteps.steps)) << where;
+      EXPECT_EQ(shown, referenceShown) << where;
+    }
+  }
+}
+
+struct PassFailure {
+  std::uint64_t pass;
+};
+
+TEST(TrialDivision, ExceptionFromAPassEndsASplitRunAndTheNextRunIsRight) {
+  // Chunks of 512: the window's thread passes after the first chunk and
+  // after at least one chunk of each block, so a run of 683 chunks passes at
+  // least 4 times even on 8 threads.
+  const ScopedChunkCandidates chunk(512);
+  const uint128 n = (uint128{1} << 40) + 15;  // prime: 349526 candidates
+  const double bound = std::trunc(std::sqrt(static_cast<double>(n))) + 1;
+  for (int threads : {2, 8}) {
+    const ScopedThreadCount count(threads);
+    for (std::uint64_t failingPass : {1u, 2u, 4u}) {
+      CountingServices services(1024);
+      services.clockLike = true;
+      services.atPass = [failingPass](std::uint64_t pass) {
+        if (pass == failingPass) throw PassFailure{pass};
+      };
+      RecordingProgress steps(services);
+      double shown = 0;
+      try {
+        trialDivide(n, bound, shown, steps, services);
+        ADD_FAILURE() << "no exception, pass " << failingPass;
+      } catch (const PassFailure& failure) {
+        EXPECT_EQ(failure.pass, failingPass);
+      }
+      EXPECT_EQ(services.passes, failingPass) << "threads " << threads;
+      // The workers have left the failed run: the next one is whole.
+      services.atPass = nullptr;
+      shown = 0;
+      const auto outcome = trialDivide(n, bound, shown, steps, services);
+      EXPECT_EQ(outcome.divisor, 0u);
+      EXPECT_EQ(outcome.count, lastCandidateIndex(bound));
+    }
+  }
+}
+
+TEST(TrialDivision, NestedSplitRunAtAPassGivesBothRunsTheirAnswers) {
+  const ScopedChunkCandidates chunk(512);  // at least 4 passes of the outer run (see above)
+  const auto rows = splitRows();
+  const SplitRow& outerRow = rows[5];  // a prime: the outer run goes to its end
+  const SplitRow& innerRow = rows[0];  // a hit past the 20th chunk
+  for (int threads : {2, 8}) {
+    const ScopedThreadCount count(threads);
+    CountingServices services(1024);
+    services.clockLike = true;
+    TrialOutcome inner{};
+    std::vector<std::pair<double, std::uint64_t>> innerSteps;
+    services.atPass = [&](std::uint64_t pass) {
+      if (pass != 3) return;
+      RecordingProgress innerProgress(services);
+      double innerShown = 0;
+      inner = trialDivide(innerRow.n, innerRow.bound, innerShown, innerProgress, services);
+      innerSteps = percentsAndIndexes(innerProgress.steps);
+    };
+    RecordingProgress outer(services);
+    double shown = 0;
+    const auto outcome = trialDivide(outerRow.n, outerRow.bound, shown, outer, services);
+
+    CountingServices reference(1);
+    RecordingProgress outerWant(reference), innerWant(reference);
+    double outerShown = 0, innerShown = 0;
+    const auto outerOutcome = referenceTrial(outerRow.n, outerRow.bound, outerShown, outerWant, reference);
+    const auto innerOutcome = referenceTrial(innerRow.n, innerRow.bound, innerShown, innerWant, reference);
+    EXPECT_EQ(outcome.count, outerOutcome.count) << "threads " << threads;
+    EXPECT_EQ(outcome.divisor, 0u) << "threads " << threads;
+    EXPECT_EQ(percentsAndIndexes(outer.steps), percentsAndIndexes(outerWant.steps)) << "threads " << threads;
+    EXPECT_EQ(inner.divisor, innerOutcome.divisor) << "threads " << threads;
+    EXPECT_EQ(inner.count, innerOutcome.count) << "threads " << threads;
+    EXPECT_EQ(innerSteps, percentsAndIndexes(innerWant.steps)) << "threads " << threads;
+  }
+}
+
+TEST(TrialDivision, OddNumbersDividedAheadMatchTheirOwnRuns) {
+  const ScopedChunkCandidates chunk(kTestChunk);
+  struct Row {
+    const char* name;
+    uint128 first;
+    std::size_t count;
+  };
+  // The numbers near 2^64 and 2^96 all have a divisor below 6e6.
+  const Row rows[] = {
+      {"from 11", 11, 40},
+      {"from 10^12 + 1", 1000000000001u, 300},
+      {"across 2^64", (uint128{1} << 64) - 37, 20},
+      {"to 2^96 - 1", (uint128{1} << 96) - 5, 3},
+  };
+  for (const Row& row : rows) {
+    std::vector<std::uint64_t> want(row.count);
+    for (std::size_t k = 0; k < row.count; ++k) {
+      const uint128 m = row.first + 2 * k;
+      CountingServices quiet(1);
+      RecordingProgress progress(quiet);
+      double shown = 0;
+      const auto outcome =
+          referenceTrial(m, std::trunc(std::sqrt(static_cast<double>(m))) + 1, shown, progress, quiet);
+      want[k] = outcome.divisor == 0 ? 0 : outcome.count;
+    }
+    for (int threads : {1, 2, 8}) {
+      const ScopedThreadCount count(threads);
+      for (bool clockLike : {false, true}) {
+        CountingServices services(1);
+        services.clockLike = clockLike;
+        std::vector<std::uint64_t> hits(row.count);
+        firstHitsOfOddNumbers(row.first, hits, services);
+        EXPECT_EQ(hits, want) << row.name << ", threads " << threads;
+        if (!clockLike) {
+          EXPECT_EQ(services.passes, 0u) << row.name;
+        }
+      }
+    }
+  }
+}
+
+TEST(TrialDivision, ThreadCountRequests) {
+  struct Row {
+    const char* request;
+    int threads;
+    bool warns;
+  };
+  const Row rows[] = {{nullptr, 0, false}, {"", 0, false}, {"1", 1, false}, {"8", 8, false},
+                      {"256", 256, false}, {"0", 0, true},  {"257", 0, true}, {"-2", 0, true},
+                      {"2x", 0, true},     {"zwei", 0, true}};
+  for (const Row& row : rows) {
+    std::string warning;
+    EXPECT_EQ(threadCountForRequest(row.request, warning), row.threads) << (row.request ? row.request : "null");
+    EXPECT_EQ(!warning.empty(), row.warns) << (row.request ? row.request : "null");
   }
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "engine/TrialDivision.h"
@@ -20,7 +21,9 @@ class CountingServices : public EventPump {
     if (atPass) atPass(passes);
   }
   std::uint64_t eventPassStride() const override { return stride_; }
+  bool passesByClock() const override { return clockLike; }
 
+  bool clockLike = false;  // lets a long run split over the worker threads
   std::uint64_t passes = 0;
   std::function<void(std::uint64_t)> atPass;
 
@@ -46,6 +49,37 @@ class RecordingProgress : public TrialProgress {
  private:
   const CountingServices& services_;
 };
+
+// The steps without the passes before them: a split run passes at its
+// chunks, not per candidate.
+inline std::vector<std::pair<double, std::uint64_t>> percentsAndIndexes(const std::vector<Step>& steps) {
+  std::vector<std::pair<double, std::uint64_t>> out;
+  for (const Step& s : steps) out.emplace_back(s.percent, s.index);
+  return out;
+}
+
+// Primality of n < 2^64 by Miller-Rabin with bases that decide every such n.
+inline bool isPrime64(std::uint64_t n) {
+  if (n < 2) return false;
+  for (std::uint64_t p : {2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37})
+    if (n % p == 0) return n == p;
+  const auto mulMod = [n](std::uint64_t a, std::uint64_t b) {
+    return static_cast<std::uint64_t>(static_cast<unsigned __int128>(a) * b % n);
+  };
+  std::uint64_t d = n - 1;
+  int s = 0;
+  for (; d % 2 == 0; d /= 2) ++s;
+  for (std::uint64_t a : {2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37}) {
+    std::uint64_t x = 1, base = a, e = d;
+    for (; e != 0; e /= 2, base = mulMod(base, base))
+      if (e & 1) x = mulMod(x, base);
+    if (x == 1 || x == n - 1) continue;
+    bool composite = true;
+    for (int r = 1; r < s && composite; ++r) composite = (x = mulMod(x, x)) != n - 1;
+    if (composite) return false;
+  }
+  return true;
+}
 
 // The loop one candidate at a time, as the commands describe it.
 inline TrialOutcome referenceTrial(uint128 n, double bound, double& shown, TrialProgress& progress,

@@ -60,6 +60,7 @@ class RecordingFake : public OutputSurface, public PlatformServices {
   void processEvents() override;
   Separators separators() const override { return locale; }
   std::uint64_t eventPassStride() const override { return stride; }
+  bool passesByClock() const override { return clockLike; }
 
   // Scripting.
   void answerInputBox(std::string answer) { inputAnswers.push_back(std::move(answer)); }
@@ -84,6 +85,9 @@ class RecordingFake : public OutputSurface, public PlatformServices {
   std::vector<std::string> list;
   Separators locale = Separators::comma();
   std::uint64_t stride = 1;
+  // Passes as the real window's: decided by a clock, so a long trial
+  // division may be split over the worker threads and pass at their chunks.
+  bool clockLike = false;
   std::uint64_t passes = 0;
   std::uint64_t counterStep = 1000;  // 1 microsecond at the fake's 1e9 frequency
   std::deque<std::string> inputAnswers;
