@@ -203,8 +203,6 @@ void EventLatency_DuringPrimalityTest(benchmark::State& state) {
 // Only the counter matters in these two: bytes per entry.
 BENCHMARK(List1_MemoryPerEntryTenToTenMillion)->Iterations(1);
 BENCHMARK(List1_MemoryPerEntryListingCommand)->Iterations(1);
-}
-
 BENCHMARK(EventLatency_DuringPrimalityTest)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(List1_HundredThousandEntries)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(PrimalityTest_RecordingFake)->Unit(benchmark::kMillisecond)->MinTime(1.0);

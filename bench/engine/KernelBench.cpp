@@ -207,7 +207,7 @@ const bool registered = [] {
   perKernel("BM_Kernel_29Digits_LongSlice",
             [](benchmark::State& s, KernelVariant v) { longSlice(s, v, kTwentyNineDigits); }, once);
   // Full sequence against wheel, side by side; compare the minimum over repetitions.
-  const auto slice = [](benchmark::internal::Benchmark* b) {
+  const auto sliceRuns = [](benchmark::internal::Benchmark* b) {
     b->Unit(benchmark::kMillisecond)->Iterations(1)->Arg(4096)->Arg(std::int64_t{1} << 22);
     b->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
   };
@@ -215,7 +215,7 @@ const bool registered = [] {
                                 {"2To64Prime", kFirstPrimeAbove2To64}}) {
     for (KernelVariant v : {KernelVariant::Avx512Full, KernelVariant::Avx512, KernelVariant::Avx2Full,
                             KernelVariant::Avx2})
-      slice(benchmark::RegisterBenchmark((std::string("BM_KernelSlice_") + name + "/" + kernelName(v)).c_str(),
+      sliceRuns(benchmark::RegisterBenchmark((std::string("BM_KernelSlice_") + name + "/" + kernelName(v)).c_str(),
                                          [v, n = n](benchmark::State& s) { kernelSlice(s, v, n); }));
   }
   once(benchmark::RegisterBenchmark("BM_Reference_ListingBare", BM_Reference_Listing));
@@ -226,7 +226,7 @@ const bool registered = [] {
   const auto timed = [](benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond)->Iterations(3); };
   for (const auto& [name, threads] : {std::pair<const char*, int>{"one", 1}, {"all", 0}}) {
     timed(benchmark::RegisterBenchmark((std::string("BM_Threads_29Digits_LongSlice/") + name).c_str(),
-                                       [threads](benchmark::State& s) { slice(s, kTwentyNineDigits, threads); }));
+                                       [threads](benchmark::State& s) { slice(s, kLargestPrimeBelow2To96, threads); }));
   }
   for (const auto& [name, threads] : {std::pair<const char*, int>{"one", 1}, {"all", 0}}) {
     timed(benchmark::RegisterBenchmark((std::string("BM_Threads_2To64Prime_LongSlice/") + name).c_str(),
