@@ -24,6 +24,14 @@
 
 namespace {
 
+// Shows the window as a user sees it and returns its control `name`.
+template <class Control>
+Control* shownControl(teilomat::Form1& form, const char* name) {
+  form.showCentred();
+  QCoreApplication::processEvents();
+  return form.findChild<Control*>(name);
+}
+
 const char* const kNumber = "999999999999989";  // prime: 10540927 candidates, the full loop
 
 // Reference: the command on the recording fake, which offers a pass per
@@ -54,9 +62,7 @@ void PrimalityTest_RecordingFakeQtStride(benchmark::State& state) {
 // results into the labels.
 void PrimalityTest_Form1Offscreen(benchmark::State& state) {
   teilomat::Form1 form;
-  form.showCentred();
-  QCoreApplication::processEvents();
-  auto* command1 = form.findChild<QPushButton*>("Command1");
+  auto* command1 = shownControl<QPushButton>(form, "Command1");
   form.setText(teilomat::TextField::Text1, kNumber);
   for (auto _ : state) command1->click();
   const QString result = form.findChild<QLabel*>("Label1")->text();
@@ -69,9 +75,7 @@ void PrimalityTest_Form1Offscreen(benchmark::State& state) {
 // the listing does), the view scrolled to the end and repainted, then saved.
 void List1_HundredThousandEntries(benchmark::State& state) {
   teilomat::Form1 form;
-  form.showCentred();
-  QCoreApplication::processEvents();
-  auto* list = form.findChild<QAbstractItemView*>("List1");
+  auto* list = shownControl<QAbstractItemView>(form, "List1");
   const std::filesystem::path file = std::filesystem::temp_directory_path() / "teilomat-bench-Primzahlen.txt";
   for (auto _ : state) {
     form.clearList();
@@ -111,9 +115,7 @@ std::vector<std::string> sievedPrimes(std::size_t from, std::size_t to) {
 // made before the first reading and freed after the second.
 void List1_MemoryPerEntryTenToTenMillion(benchmark::State& state) {
   teilomat::Form1 form;
-  form.showCentred();
-  QCoreApplication::processEvents();
-  auto* list = form.findChild<QAbstractItemView*>("List1");
+  auto* list = shownControl<QAbstractItemView>(form, "List1");
   double perEntry = 0;
   for (auto _ : state) {
     form.clearList();
@@ -137,9 +139,7 @@ void List1_MemoryPerEntryTenToTenMillion(benchmark::State& state) {
 // view once per event pass.
 void List1_MemoryPerEntryListingCommand(benchmark::State& state) {
   teilomat::Form1 form;
-  form.showCentred();
-  QCoreApplication::processEvents();
-  auto* command5 = form.findChild<QPushButton*>("Command5");
+  auto* command5 = shownControl<QPushButton>(form, "Command5");
   // A short listing first, so that what any run allocates once (the
   // stopwatch, the texts of the labels) is not counted against the entries.
   form.setText(teilomat::TextField::Text3, "10");
@@ -165,9 +165,7 @@ void List1_MemoryPerEntryListingCommand(benchmark::State& state) {
 // percentile.
 void EventLatency_DuringPrimalityTest(benchmark::State& state) {
   teilomat::Form1 form;
-  form.showCentred();
-  QCoreApplication::processEvents();
-  auto* command1 = form.findChild<QPushButton*>("Command1");
+  auto* command1 = shownControl<QPushButton>(form, "Command1");
   const char* const prime = "18446744073709551629";
   form.setText(teilomat::TextField::Text1, prime);
   QElapsedTimer clock;

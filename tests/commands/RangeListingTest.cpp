@@ -313,31 +313,38 @@ TEST(RangeListing, SecondListingInsideAnEventPassEmptiesTheListFirst) {
   }
 }
 
-TEST(RangeListing, SearchInsideAnEventPassLeavesItsPrimeInText2) {
-  RecordingFake fake;
-  fake.texts[TextField::Text3] = "10";
-  fake.texts[TextField::Text4] = "30";
-  fake.texts[TextField::Text1] = "13";
-  fake.atPass(7, [&] { runNextPrimeSearch(fake, fake); });
-  listingtest::ListingWatchdog watchdog("search inside a listing");
-  runRangeListing(fake, fake);
-  EXPECT_EQ(fake.list, (std::vector<std::string>{"11", "13", "17", "19", "23", "29"}));
-  EXPECT_EQ(fake.texts[TextField::Text2], "17");
-  EXPECT_TRUE(startsWith(fake.label2, label1(6, "10", "30") + ". Die Auflistung hat ")) << fake.label2;
-  EXPECT_EQ(fake.caption, pastEnd(6, "10", "30"));
-}
-
-TEST(RangeListing, ListingInsideASearchGoesThroughWhole) {
-  RecordingFake fake;
-  fake.texts[TextField::Text1] = "32";
-  fake.texts[TextField::Text3] = "10";
-  fake.texts[TextField::Text4] = "13";
-  fake.atPass(1, [&] { runRangeListing(fake, fake); });
-  listingtest::ListingWatchdog watchdog("listing inside a search");
-  runNextPrimeSearch(fake, fake);
-  EXPECT_EQ(fake.list, (std::vector<std::string>{"11", "13"}));
-  EXPECT_EQ(fake.texts[TextField::Text2], "37");
-  EXPECT_EQ(fake.label1, "Nächste Primzahl die nach der Zahl 32 kommt ist  37");
+// A listing and a search nested in each other's event pass: each ends with
+// its own result, and the outer one goes on with its own values.
+TEST(RangeListing, NestsWithTheSearchBothWays) {
+  using Command = void (*)(OutputSurface&, PlatformServices&);
+  struct Row {
+    const char* name;
+    const char* text1;
+    const char* text4;  // Text3 is 10
+    std::uint64_t pass;
+    Command outer, inner;
+    std::vector<std::string> list;
+    const char* text2;
+    std::string caption;
+  };
+  const Row rows[] = {
+      {"search inside a listing", "13", "30", 7, runRangeListing, runNextPrimeSearch,
+       {"11", "13", "17", "19", "23", "29"}, "17", pastEnd(6, "10", "30")},
+      {"listing inside a search", "32", "13", 1, runNextPrimeSearch, runRangeListing, {"11", "13"}, "37",
+       "Teilomat - (37 ist die nächste Primzahl)"},
+  };
+  for (const Row& row : rows) {
+    RecordingFake fake;
+    fake.texts[TextField::Text1] = row.text1;
+    fake.texts[TextField::Text3] = "10";
+    fake.texts[TextField::Text4] = row.text4;
+    fake.atPass(row.pass, [&] { row.inner(fake, fake); });
+    listingtest::ListingWatchdog watchdog(row.name);
+    row.outer(fake, fake);
+    EXPECT_EQ(fake.list, row.list) << row.name;
+    EXPECT_EQ(fake.texts[TextField::Text2], row.text2) << row.name;
+    EXPECT_EQ(fake.caption, row.caption) << row.name;
+  }
 }
 
 }  // namespace
