@@ -18,7 +18,7 @@ namespace teilomat::bench {
 class WindowLikeFake final : public testing::RecordingFake {
  public:
   WindowLikeFake() {
-    stride = 4096;  // as the real window folds its event passes
+    stride = 65536;  // as the real window folds its event passes
     clockLike = true;
     check1 = 0;
   }

@@ -24,36 +24,43 @@ namespace {
 // The candidate loop with its percent steps and offers; find(from, to)
 // answers the first dividing index in [from, to] or 0, and is asked in
 // increasing order only.
+//
+// A stretch runs from one due event pass to the next. Its divisions go to
+// find() in one call, and the percent steps inside it are reported
+// afterwards, in order, up to the hit or the stretch's end: no pass comes
+// between them, so the window sees the same sequence as from a loop that
+// takes one candidate at a time, while the kernels get long runs.
 template <class Find>
 TrialOutcome walkCandidates(double bound, double& shownPercent, TrialProgress& progress, EventPump& events,
                             Find find) {
   const std::uint64_t last = lastCandidateIndex(bound);
   std::uint64_t nextChange = 1;  // the first candidate always compares its percent
-  std::uint64_t i = 1;
-  for (;;) {
-    // Candidate i carries an event: a percent step, a due event pass, or both.
-    if (i == nextChange) {
-      const double percent = percentAt(bound, candidateAt(i));
+  // Reports every percent step at an index up to `index`.
+  const auto stepsThrough = [&](std::uint64_t index) {
+    while (nextChange <= index) {
+      const double percent = percentAt(bound, candidateAt(nextChange));
       if (percent != shownPercent) {
-        progress.percentChanged(percent, i);
+        progress.percentChanged(percent, nextChange);
         shownPercent = percent;
       }
-      nextChange = nextPercentChange(bound, i, percent, last);
+      nextChange = nextPercentChange(bound, nextChange, percent, last);
     }
+  };
+  for (std::uint64_t i = 1;;) {
+    // Candidate i: its percent, the offer that may run a pass, its division.
+    stepsThrough(i);
     events.offerEventPass();
     if (find(i, i) != 0) return {candidateAt(i), i};
     if (i == last) return {0, i};
     ++i;
 
-    // The quiet stretch up to the next event.
-    const std::uint64_t quietEnd =
-        std::min({nextChange, last + 1, i + events.offersBeforePass() - 1});  // exclusive
+    // The quiet stretch up to the next due pass (exclusive).
+    const std::uint64_t quietEnd = std::min(last + 1, i + events.offersBeforePass() - 1);
     if (quietEnd > i) {
-      if (const std::uint64_t hit = find(i, quietEnd - 1)) {
-        events.skipOffers(hit - i + 1);
-        return {candidateAt(hit), hit};
-      }
-      events.skipOffers(quietEnd - i);
+      const std::uint64_t hit = find(i, quietEnd - 1);
+      stepsThrough(hit != 0 ? hit : quietEnd - 1);
+      events.skipOffers((hit != 0 ? hit : quietEnd - 1) - i + 1);
+      if (hit != 0) return {candidateAt(hit), hit};
       i = quietEnd;
       if (i == last + 1) return {0, last};
     }

@@ -38,8 +38,9 @@ struct TrialOutcome {
 // candidate above `bound`, as every command does: per candidate the percent
 // (reported through `progress` when it differs from `shownPercent`, which is
 // updated), then one offer of an event pass, then the divisibility test.
-// Percent steps and event passes are found ahead, so that the stretches
-// between them run as a bare remainder loop: no allocation, no string, no
+// Event passes are found ahead, so that the stretches between them run as
+// one kernel call, and the percent steps inside a stretch are reported after
+// it in order (no pass comes between them): no allocation, no string, no
 // DecimalNumber per candidate. Event passes may run nested commands; the
 // engine keeps only its own locals. n >= 2, n < 2^96, 2 <= bound < 2^49.
 //

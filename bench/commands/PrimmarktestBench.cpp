@@ -73,7 +73,7 @@ void BM_PrimmarktestCommand(benchmark::State& state) {
   double realpunkte = 0;
   for (auto _ : state) {
     testing::RecordingFake fake;
-    fake.stride = 4096;
+    fake.stride = 65536;  // the real window's stride
     fake.answerInputBox("800");
     fake.stopwatch() = xTimer();  // the real counter instead of the fed one
     runPrimmarktest(fake, fake);

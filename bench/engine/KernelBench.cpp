@@ -87,7 +87,7 @@ void wholeTest(benchmark::State& state, KernelVariant variant) {
 void slice(benchmark::State& state, uint128 n, int threads) {
   const ScopedThreadCount count(threads == 0 ? workerThreadCount() : threads);
   testing::RecordingFake fake;
-  fake.stride = 4096;
+  fake.stride = 65536;  // the real window's stride
   fake.clockLike = true;
   NoProgress progress;
   const double bound = static_cast<double>(candidateAt(kLongSlice) - 1);
@@ -151,7 +151,7 @@ void listingEngine(benchmark::State& state, KernelVariant variant) {
   const KernelScope scope(state, variant);
   if (!scope.supported()) return;
   testing::RecordingFake fake;
-  fake.stride = 4096;
+  fake.stride = 65536;  // the real window's stride
   NoProgress progress;
   for (auto _ : state) {
     std::uint64_t primes = 0;
