@@ -18,6 +18,8 @@
 #if defined(__SANITIZE_THREAD__)
 extern "C" void __tsan_acquire(void* address);
 extern "C" void __tsan_release(void* address);
+extern "C" void AnnotateIgnoreReadsBegin(const char* file, int line);
+extern "C" void AnnotateIgnoreReadsEnd(const char* file, int line);
 #endif
 
 namespace teilomat {
@@ -44,6 +46,39 @@ class ForkJoinNotes {
 #endif
   char fork_ = 0;
   char join_ = 0;
+};
+
+// A value read from a loop body that oneTBB copied: the copy is made inside
+// oneTBB, after the fork was noted, so ThreadSanitizer is not shown the read.
+template <class T>
+T readCopiedBody(const T& value) {
+#if defined(__SANITIZE_THREAD__)
+  AnnotateIgnoreReadsBegin(__FILE__, __LINE__);
+  const T copy = value;
+  AnnotateIgnoreReadsEnd(__FILE__, __LINE__);
+  return copy;
+#else
+  return value;
+#endif
+}
+
+// What oneTBB copies into its tasks: two pointers. Each task notes the fork
+// before it runs the real body, which stays on the forking thread's stack.
+template <class Body>
+class NotedBody {
+ public:
+  NotedBody(const Body& body, ForkJoinNotes& notes) : body_(&body), notes_(&notes) {}
+  template <class Range>
+  void operator()(const Range& range) const {
+    ForkJoinNotes* const notes = readCopiedBody(notes_);
+    const Body* const body = readCopiedBody(body_);
+    notes->taskBegins();
+    (*body)(range);
+  }
+
+ private:
+  const Body* body_;
+  ForkJoinNotes* notes_;
 };
 
 // Notes the join when the scope ends, by return or by an exception.
@@ -178,41 +213,39 @@ TrialOutcome parallelTrialDivide(uint128 n, double bound, double& shownPercent, 
     std::uint64_t frontier = 0;  // chunks of this block known to hold no divisor
 
     ForkJoinNotes notes;
+    const auto body = [&](const tbb::blocked_range<std::uint64_t>& range) {
+      for (std::uint64_t c = range.begin(); c != range.end(); ++c) {
+        const std::uint64_t lo = from + c * chunk;
+        const std::uint64_t hi = std::min(last, lo + chunk - 1);
+        const bool onWindow = std::this_thread::get_id() == windowThread;
+        // A chunk above a known hit cannot hold the smallest one.
+        if (lo < best.load(std::memory_order_relaxed)) {
+          const std::uint64_t hit =
+              onWindow ? firstHitInChunks(n, lo, hi, passChunk, pass) : firstDividingIndex(n, lo, hi);
+          if (hit != 0) lowerTo(best, hit);
+        }
+        done[c].store(true, std::memory_order_release);
+        if (!onWindow) {
+          if (c + 1 == range.end()) notes.taskEnds();
+          continue;
+        }
+        // Only the window's thread writes the progress and runs passes.
+        while (frontier < chunks && done[frontier].load(std::memory_order_acquire) &&
+               best.load(std::memory_order_relaxed) > std::min(last, from + (frontier + 1) * chunk - 1))
+          ++frontier;
+        steps.writeThrough(from + frontier * chunk - 1);
+        if (c + 1 == range.end()) notes.taskEnds();
+        events.processEvents();
+      }
+    };
     notes.forking();
     {
       // A pass that throws ends the block; oneTBB rethrows once the workers
       // have left their chunks.
       const JoinedScope joined(notes);
       runWithWorkers([&] {
-        tbb::parallel_for(
-            tbb::blocked_range<std::uint64_t>(0, chunks, 1),
-            [&](const tbb::blocked_range<std::uint64_t>& range) {
-              notes.taskBegins();
-              for (std::uint64_t c = range.begin(); c != range.end(); ++c) {
-                const std::uint64_t lo = from + c * chunk;
-                const std::uint64_t hi = std::min(last, lo + chunk - 1);
-                const bool onWindow = std::this_thread::get_id() == windowThread;
-                // A chunk above a known hit cannot hold the smallest one.
-                if (lo < best.load(std::memory_order_relaxed)) {
-                  const std::uint64_t hit = onWindow ? firstHitInChunks(n, lo, hi, passChunk, pass)
-                                                     : firstDividingIndex(n, lo, hi);
-                  if (hit != 0) lowerTo(best, hit);
-                }
-                done[c].store(true, std::memory_order_release);
-                if (!onWindow) {
-                  if (c + 1 == range.end()) notes.taskEnds();
-                  continue;
-                }
-                // Only the window's thread writes the progress and runs passes.
-                while (frontier < chunks && done[frontier].load(std::memory_order_acquire) &&
-                       best.load(std::memory_order_relaxed) > std::min(last, from + (frontier + 1) * chunk - 1))
-                  ++frontier;
-                steps.writeThrough(from + frontier * chunk - 1);
-                if (c + 1 == range.end()) notes.taskEnds();
-                events.processEvents();
-              }
-            },
-            tbb::simple_partitioner());
+        tbb::parallel_for(tbb::blocked_range<std::uint64_t>(0, chunks, 1), NotedBody(body, notes),
+                          tbb::simple_partitioner());
       });
     }
     from += chunks * chunk;
@@ -227,25 +260,23 @@ void firstHitsOfOddNumbers(uint128 first, std::span<std::uint64_t> hits, EventPu
   const bool passes = events.passesByClock();
   const std::thread::id windowThread = std::this_thread::get_id();
   ForkJoinNotes notes;
+  const auto body = [&](const tbb::blocked_range<std::size_t>& range) {
+    const bool onWindow = passes && std::this_thread::get_id() == windowThread;
+    for (std::size_t k = range.begin(); k != range.end(); ++k) {
+      const uint128 m = first + 2 * static_cast<uint128>(k);
+      const std::uint64_t last = lastCandidateIndex(squareRootBound(m));
+      hits[k] = firstHitInChunks(m, 1, last, chunk, [&](std::uint64_t) {
+        if (onWindow) events.processEvents();
+      });
+      if (k + 1 == range.end()) notes.taskEnds();
+      if (onWindow) events.processEvents();
+    }
+  };
   notes.forking();
   const JoinedScope joined(notes);
   runWithWorkers([&] {
-    tbb::parallel_for(
-        tbb::blocked_range<std::size_t>(0, hits.size(), kNumbersPerTask),
-        [&](const tbb::blocked_range<std::size_t>& range) {
-          notes.taskBegins();
-          const bool onWindow = passes && std::this_thread::get_id() == windowThread;
-          for (std::size_t k = range.begin(); k != range.end(); ++k) {
-            const uint128 m = first + 2 * static_cast<uint128>(k);
-            const std::uint64_t last = lastCandidateIndex(squareRootBound(m));
-            hits[k] = firstHitInChunks(m, 1, last, chunk, [&](std::uint64_t) {
-              if (onWindow) events.processEvents();
-            });
-            if (k + 1 == range.end()) notes.taskEnds();
-            if (onWindow) events.processEvents();
-          }
-        },
-        tbb::simple_partitioner());
+    tbb::parallel_for(tbb::blocked_range<std::size_t>(0, hits.size(), kNumbersPerTask), NotedBody(body, notes),
+                      tbb::simple_partitioner());
   });
 }
 

@@ -11,7 +11,7 @@
 #include "support/RecordingFake.h"
 #include "commands/Commands.h"
 #include "commands/CommandMessages.h"
-#include "commands/Primmarktest.h"
+#include "commands/PrimmarktestRun.h"
 
 namespace teilomat {
 namespace {

@@ -8,7 +8,7 @@
 #include "commands/CommandSupport.h"
 #include "commands/Commands.h"
 #include "numbers/NumberFormat.h"
-#include "commands/Primmarktest.h"
+#include "commands/PrimmarktestRun.h"
 #include "engine/TrialDivision.h"
 #include "timing/xTimer.h"
 
