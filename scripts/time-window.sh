@@ -53,4 +53,4 @@ while :; do
 done
 end=$(date +%s.%N)
 echo "$title"
-echo "seconds: $(echo "$end - $start" | bc -l)"
+awk -v a="$start" -v b="$end" 'BEGIN { printf "seconds: %.3f\n", b - a }'
