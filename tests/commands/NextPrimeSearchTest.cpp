@@ -255,8 +255,7 @@ TEST(NextPrimeSearch, SecondSearchInsideAnEventPassLeavesTheFirstItsOwnValues) {
   RecordingFake fake;
   fake.texts[TextField::Text1] = "32";
   // Pass 1 is 33's division by 3: the inner search reads the changed Text1.
-  fake.atPass(1, [&] {
-    fake.texts[TextField::Text1] = "13";
+  fake.typeAndPressAt(1, "13", [&] {
     runNextPrimeSearch(fake, fake);
     EXPECT_EQ(fake.texts[TextField::Text2], "17");
     EXPECT_EQ(fake.caption, found("17"));

@@ -236,10 +236,7 @@ TEST(PrimalityTest, UncheckedBoxMeansNoBeep) {
 TEST(PrimalityTest, SecondTestStartedAtAnEventPassRunsToItsEndInside) {
   RecordingFake fake;
   fake.texts[TextField::Text1] = "1000003";
-  fake.atPass(50, [&] {
-    fake.texts[TextField::Text1] = "15";
-    runPrimalityTest(fake, fake);
-  });
+  fake.typeAndPressAt(50, "15", [&] { runPrimalityTest(fake, fake); });
   runPrimalityTest(fake, fake);
   // The inner test reported 15 in the middle; the outer one ends with its own result.
   EXPECT_GE(fake.indexOf("label1", "Zahl ist nicht prim (Teiler die multipliziert 15 ergeben, sind z.B. 3 und 5)"), 0);

@@ -65,6 +65,14 @@ class RecordingFake : public OutputSurface, public PlatformServices {
   // Scripting.
   void answerInputBox(std::string answer) { inputAnswers.push_back(std::move(answer)); }
   void atPass(std::uint64_t k, std::function<void()> action) { passActions[k] = std::move(action); }
+  // A press during the k-th pass: Text1 becomes `text1`, then `command` runs
+  // inside that pass, as a button's command would.
+  void typeAndPressAt(std::uint64_t k, std::string text1, std::function<void()> command) {
+    atPass(k, [this, text1 = std::move(text1), command = std::move(command)] {
+      texts[TextField::Text1] = text1;
+      command();
+    });
+  }
   // Feeds the stopwatch: each counter read returns the next value; when the
   // list runs out, reads go on in steps of `counterStep` from the last value.
   void feedCounter(std::vector<std::uint64_t> values) { counterValues.assign(values.begin(), values.end()); }
