@@ -25,7 +25,7 @@ const char* const kEndlessPrime = "618970019642690137449562111";
 class Form1Running : public UiTest {
  protected:
   Form1Running() {
-    // A real pass every 1024 candidates instead of every 5 ms: timers
+    // A real pass at every stride of offers instead of every 5 ms: timers
     // posted by a test run within the first stride of a command.
     form_.services().setPassInterval(std::chrono::nanoseconds(0));
   }
