@@ -266,12 +266,15 @@ void Form1::closeEvent(QCloseEvent* event) {
 void Form1::setCaption(const std::string& caption) {
   pendingCaption_ = caption;
   pendingRecipe_.reset();
-  captionDirty_ = true;
-  if (depth_ == 0) applyCaption();
+  captionChanged();
 }
 
 void Form1::setDeferredCaption(const CaptionRecipe& recipe) {
   pendingRecipe_ = recipe;
+  captionChanged();
+}
+
+void Form1::captionChanged() {
   captionDirty_ = true;
   if (depth_ == 0) applyCaption();
 }

@@ -96,6 +96,8 @@ class Form1 : public QWidget, public OutputSurface {
   // Runs one command with the nesting bound and the error handling of a
   // button handler. nests: whether the command may run event passes.
   void runCommand(const std::function<void()>& command, bool nests);
+  // Marks the caption for showing: at once when no command runs.
+  void captionChanged();
   void applyCaption();
   void showInfo();
   InputField* field(TextField which) const;

@@ -15,10 +15,7 @@ class ListingReport {
  public:
   ListingReport(OutputSurface& out, const Separators& separators, const DecimalNumber& start,
                 const DecimalNumber& end)
-      : out_(out),
-        separators_(separators),
-        range_(" Primzahlen zwischen " + start.toString(separators) + " und " + end.toString(separators)),
-        rangeMisspelt_(" Primzalen zwischen " + start.toString(separators) + " und " + end.toString(separators)) {}
+      : ListingReport(out, separators, " zwischen " + start.toString(separators) + " und " + end.toString(separators)) {}
 
   // The stopwatch is halted first, so the time shown is the time at which
   // the prime was found, not the time its report took.
@@ -37,6 +34,10 @@ class ListingReport {
   void pastEnd() { out_.setCaption("Teilomat - (" + std::to_string(primes_) + range_ + ")"); }
 
  private:
+  // between: " zwischen <start> und <end>"
+  ListingReport(OutputSurface& out, const Separators& separators, const std::string& between)
+      : out_(out), separators_(separators), range_(" Primzahlen" + between), rangeMisspelt_(" Primzalen" + between) {}
+
   double haltedRunTime() {
     xTimer& timer = out_.stopwatch();
     timer.Halt();

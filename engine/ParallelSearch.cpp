@@ -112,33 +112,6 @@ void lowerTo(std::atomic<std::uint64_t>& best, std::uint64_t hit) {
   }
 }
 
-// The percent steps of one run, written on the window's thread in order, up
-// to a candidate that is known not to divide n (or is the run's end).
-class PercentSteps {
- public:
-  PercentSteps(double bound, std::uint64_t last, double& shown, TrialProgress& progress)
-      : bound_(bound), last_(last), shown_(shown), progress_(progress) {}
-
-  // Writes every step at an index up to `index`.
-  void writeThrough(std::uint64_t index) {
-    while (nextChange_ <= index && nextChange_ <= last_) {
-      const double percent = percentAt(bound_, candidateAt(nextChange_));
-      if (percent != shown_) {
-        progress_.percentChanged(percent, nextChange_);
-        shown_ = percent;
-      }
-      nextChange_ = nextPercentChange(bound_, nextChange_, percent, last_);
-    }
-  }
-
- private:
-  const double bound_;
-  const std::uint64_t last_;
-  double& shown_;
-  TrialProgress& progress_;
-  std::uint64_t nextChange_ = 1;  // the first candidate always compares its percent
-};
-
 // The first dividing index of n in [from, last], or 0, in chunks with
 // between(to) called after each chunk [.., to] that finds nothing (but the
 // last). Exact when no candidate below `from` divides n.

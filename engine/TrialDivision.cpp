@@ -1,4 +1,4 @@
-// The trial-division engine: quiet remainder loops between percent steps and event passes.
+// The trial-division engine: one kernel run per stretch between event passes, percent steps reported after it.
 #include "engine/TrialDivision.h"
 
 #include <algorithm>
@@ -19,6 +19,17 @@ std::uint64_t nextPercentChange(double bound, std::uint64_t i, double percent, s
   return j;
 }
 
+void PercentSteps::writeThrough(std::uint64_t index) {
+  while (nextChange_ <= index && nextChange_ <= last_) {
+    const double percent = percentAt(bound_, candidateAt(nextChange_));
+    if (percent != shown_) {
+      progress_.percentChanged(percent, nextChange_);
+      shown_ = percent;
+    }
+    nextChange_ = nextPercentChange(bound_, nextChange_, percent, last_);
+  }
+}
+
 namespace {
 
 // The candidate loop with its percent steps and offers; find(from, to)
@@ -34,21 +45,10 @@ template <class Find>
 TrialOutcome walkCandidates(double bound, double& shownPercent, TrialProgress& progress, EventPump& events,
                             Find find) {
   const std::uint64_t last = lastCandidateIndex(bound);
-  std::uint64_t nextChange = 1;  // the first candidate always compares its percent
-  // Reports every percent step at an index up to `index`.
-  const auto stepsThrough = [&](std::uint64_t index) {
-    while (nextChange <= index) {
-      const double percent = percentAt(bound, candidateAt(nextChange));
-      if (percent != shownPercent) {
-        progress.percentChanged(percent, nextChange);
-        shownPercent = percent;
-      }
-      nextChange = nextPercentChange(bound, nextChange, percent, last);
-    }
-  };
+  PercentSteps steps(bound, last, shownPercent, progress);
   for (std::uint64_t i = 1;;) {
     // Candidate i: its percent, the offer that may run a pass, its division.
-    stepsThrough(i);
+    steps.writeThrough(i);
     events.offerEventPass();
     if (find(i, i) != 0) return {candidateAt(i), i};
     if (i == last) return {0, i};
@@ -58,7 +58,7 @@ TrialOutcome walkCandidates(double bound, double& shownPercent, TrialProgress& p
     const std::uint64_t quietEnd = std::min(last + 1, i + events.offersBeforePass() - 1);
     if (quietEnd > i) {
       const std::uint64_t hit = find(i, quietEnd - 1);
-      stepsThrough(hit != 0 ? hit : quietEnd - 1);
+      steps.writeThrough(hit != 0 ? hit : quietEnd - 1);
       events.skipOffers((hit != 0 ? hit : quietEnd - 1) - i + 1);
       if (hit != 0) return {candidateAt(hit), hit};
       i = quietEnd;
@@ -69,17 +69,12 @@ TrialOutcome walkCandidates(double bound, double& shownPercent, TrialProgress& p
 
 }  // namespace
 
-TrialOutcome trialDivideSequentially(uint128 n, double bound, double& shownPercent, TrialProgress& progress,
-                                     EventPump& events) {
-  return walkCandidates(bound, shownPercent, progress, events,
-                        [n](std::uint64_t from, std::uint64_t to) { return firstDividingIndex(n, from, to); });
-}
-
 TrialOutcome trialDivide(uint128 n, double bound, double& shownPercent, TrialProgress& progress,
                          EventPump& events) {
   if (events.passesByClock() && splitPays(lastCandidateIndex(bound)))
     return parallelTrialDivide(n, bound, shownPercent, progress, events);
-  return trialDivideSequentially(n, bound, shownPercent, progress, events);
+  return walkCandidates(bound, shownPercent, progress, events,
+                        [n](std::uint64_t from, std::uint64_t to) { return firstDividingIndex(n, from, to); });
 }
 
 TrialOutcome replayTrialDivision(std::uint64_t hitIndex, double bound, double& shownPercent,

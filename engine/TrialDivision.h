@@ -29,6 +29,25 @@ class TrialProgress {
   virtual void percentChanged(double percent, std::uint64_t index) = 0;
 };
 
+// The percent steps of one run, reported in order up to a candidate known
+// not to divide n (or the run's last): the first candidate always compares
+// its percent with the one shown; later steps are found ahead.
+class PercentSteps {
+ public:
+  PercentSteps(double bound, std::uint64_t last, double& shownPercent, TrialProgress& progress)
+      : bound_(bound), last_(last), shown_(shownPercent), progress_(progress) {}
+
+  // Reports every step at an index up to `index`.
+  void writeThrough(std::uint64_t index);
+
+ private:
+  const double bound_;
+  const std::uint64_t last_;
+  double& shown_;
+  TrialProgress& progress_;
+  std::uint64_t nextChange_ = 1;
+};
+
 struct TrialOutcome {
   std::uint64_t divisor = 0;  // the smallest candidate dividing n; 0 when none up to the last
   std::uint64_t count = 0;    // candidates tested, the last one included
@@ -57,9 +76,5 @@ TrialOutcome trialDivide(uint128 n, double bound, double& shownPercent, TrialPro
 // event-pass offers as trialDivide, without dividing.
 TrialOutcome replayTrialDivision(std::uint64_t hitIndex, double bound, double& shownPercent,
                                  TrialProgress& progress, EventPump& events);
-
-// trialDivide on the window's thread alone, whatever the pump.
-TrialOutcome trialDivideSequentially(uint128 n, double bound, double& shownPercent, TrialProgress& progress,
-                                     EventPump& events);
 
 }  // namespace teilomat
