@@ -15,6 +15,7 @@ class FileCalls {
 
   virtual int open(const char* path, int flags, mode_t mode);
   virtual ssize_t write(int fd, const void* data, size_t size);
+  virtual int ftruncate(int fd, off_t length);
   virtual int fsync(int fd);
   virtual int close(int fd);
   virtual int rename(const char* from, const char* to);

@@ -44,26 +44,62 @@ std::string randomLetters() {
   return letters;
 }
 
-// Removes the temporaries of `name` in `folder` that no writer holds: a
-// writer keeps its temporary locked until it is renamed or removed, and the
-// lock dies with the process.
+// Two saves may share a folder, and open() cannot create and lock a file in
+// one step. So a temporary is claimed by the lock, and the name is checked
+// under it on both sides:
+// - the clean-up below removes a temporary only while it holds the lock and
+//   the name still leads to the file it locked;
+// - a writer, once it holds the lock on its new temporary, checks that the
+//   name still leads to its file (stillNamed); if a clean-up took it in the
+//   moment between, the writer makes another.
+// A writer keeps the lock until its temporary is renamed or removed, and the
+// lock dies with the process, so a killed save's leftover is removed by the
+// next save however young it is; no clock is trusted.
+bool stillNamed(int fd, const fs::path& name) {
+  struct stat held {}, named {};
+  return ::fstat(fd, &held) == 0 && ::lstat(name.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+         held.st_ino == named.st_ino;
+}
+
+// Removes the temporaries of `name` in `folder` that no writer holds.
 void removeStaleTemporaries(const fs::path& folder, const std::string& name) {
   std::error_code error;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     if (!FileReplacement::isTemporaryOf(it->path().filename().string(), name)) continue;
     const int fd = ::open(it->path().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0) continue;
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) ::unlink(it->path().c_str());
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && stillNamed(fd, it->path())) ::unlink(it->path().c_str());
     ::close(fd);
+  }
+}
+
+// Takes the lock, waiting out a signal. A file system without flock gives
+// no lock to the clean-up either, which then removes nothing.
+void lockAgainstCleanUp(int fd) {
+  while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+  }
+}
+
+// Whether a save rewriting in place may take the target's lock within about
+// two seconds. Two such saves of one file would interleave their bytes; a
+// lock held longer (by another program) is reported as EWOULDBLOCK rather
+// than freezing the window. Without flock on the file system: no lock.
+int lockInPlace(int fd) {
+  for (int tries = 0;; ++tries) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return 0;
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK) return 0;
+    if (tries == 200) return EWOULDBLOCK;
+    ::usleep(10000);
   }
 }
 
 // Makes the rename itself durable; some file systems refuse fsync on a
 // folder, and the content is complete either way.
-void syncFolder(const fs::path& folder) {
+void syncFolder(const fs::path& folder, FileCalls& calls) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
-  ::fsync(fd);
+  calls.fsync(fd);
   ::close(fd);
 }
 
@@ -85,7 +121,9 @@ int FileReplacement::begin() {
   if (const int error = resolveTarget()) return error;
   if (const int error = checkTarget()) return error;
   removeStaleTemporaries(folderOf(target_), target_.filename().string());
-  return createTemporary();
+  const int error = createTemporary();
+  if ((error == EACCES || error == EPERM) && replacesFile_) return openInPlace();
+  return error;
 }
 
 // Follows symbolic links in the last part of the name, so that the rename
@@ -122,28 +160,65 @@ int FileReplacement::checkTarget() {
   struct stat folder {};
   if (::stat(folderOf(target_).c_str(), &folder) != 0) return lastError();
   if (!S_ISDIR(folder.st_mode)) return ENOTDIR;
-  if ((folder.st_mode & 0222) == 0) return EACCES;
+  // Root may write into any folder; one without any write bit is taken as
+  // closed all the same. In a sticky folder only the file's or the folder's
+  // owner may rename over the file.
+  const uid_t user = ::geteuid();
+  folderClosed_ = (folder.st_mode & 0222) == 0 ||
+                  (replacesFile_ && (folder.st_mode & S_ISVTX) != 0 && user != 0 && user != owner_ &&
+                   user != folder.st_uid);
   return 0;
 }
 
 int FileReplacement::createTemporary() {
+  if (folderClosed_) return EACCES;
   const std::string head = temporaryHead(target_.filename().string());
-  for (int attempt = 0; attempt < 100; ++attempt) {
+  for (int attempt = 0; attempt < 100 && temporary_.empty(); ++attempt) {
     const fs::path candidate = folderOf(target_) / (head + randomLetters() + kTemporarySuffix);
     errno = 0;
     fd_ = calls_.open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replacesFile_ ? 0600 : 0666);
-    if (fd_ >= 0) {
-      temporary_ = candidate;
-      break;
+    if (fd_ < 0) {
+      if (errno != EEXIST) return lastError();
+      continue;
     }
-    if (errno != EEXIST) return lastError();
+    lockAgainstCleanUp(fd_);
+    if (stillNamed(fd_, candidate)) {
+      temporary_ = candidate;
+    } else {
+      ::close(std::exchange(fd_, -1));  // removed by another save's clean-up
+    }
   }
   if (fd_ < 0) return EEXIST;
-  ::flock(fd_, LOCK_EX);
-  if (replacesFile_) {
-    if (owner_ != ::geteuid() || group_ != ::getegid()) (void)::fchown(fd_, owner_, group_);
-    ::fchmod(fd_, mode_);  // after fchown, which clears set-id bits
+  if (replacesFile_) passOnOwnership();
+  return 0;
+}
+
+// Root hands the new file to the old owner and group. Anyone else may give
+// it only a group of their own: the old group is kept when the user belongs
+// to it, so that a shared file's group may still write it; otherwise the
+// file has the user's group. The mode follows, as fchown clears set-id bits.
+void FileReplacement::passOnOwnership() {
+  struct stat made {};
+  if (::fstat(fd_, &made) == 0 && (made.st_uid != owner_ || made.st_gid != group_) &&
+      ::fchown(fd_, owner_, group_) != 0) {
+    (void)::fchown(fd_, static_cast<uid_t>(-1), group_);
   }
+  ::fchmod(fd_, mode_);
+}
+
+// The file itself, opened without following a link (the target is resolved)
+// and without blocking on a pipe swapped in since the check.
+int FileReplacement::openInPlace() {
+  errno = 0;
+  fd_ = calls_.open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK, 0);
+  if (fd_ < 0) return fail(lastError());
+  inPlace_ = true;
+  struct stat info {};
+  if (::fstat(fd_, &info) != 0) return fail(lastError());
+  if (!S_ISREG(info.st_mode)) return fail(EINVAL);
+  if (const int error = lockInPlace(fd_)) return fail(error);
+  errno = 0;
+  if (calls_.ftruncate(fd_, 0) != 0) return fail(lastError());
   return 0;
 }
 
@@ -158,23 +233,30 @@ int FileReplacement::write(std::string_view bytes) {
   return 0;
 }
 
+// The temporary's lock is held by a second descriptor from the checked
+// close until the rename, so that no clean-up takes the finished file.
 int FileReplacement::commit() {
   errno = 0;
   if (calls_.fsync(fd_) != 0) return fail(lastError());
+  if (!inPlace_ && (lock_ = ::dup(fd_)) < 0) return fail(lastError());
   const int fd = std::exchange(fd_, -1);
   errno = 0;
   if (calls_.close(fd) != 0) return fail(lastError());  // the descriptor is gone either way
+  if (inPlace_) return 0;
   errno = 0;
   if (calls_.rename(temporary_.c_str(), target_.c_str()) != 0) return fail(lastError());
   temporary_.clear();
-  syncFolder(folderOf(target_));
+  ::close(std::exchange(lock_, -1));
+  syncFolder(folderOf(target_), calls_);
   return 0;
 }
 
+// Removes the temporary before its lock is let go.
 int FileReplacement::fail(int error) {
-  if (fd_ >= 0) calls_.close(std::exchange(fd_, -1));
   if (!temporary_.empty()) calls_.unlink(temporary_.c_str());
   temporary_.clear();
+  if (fd_ >= 0) calls_.close(std::exchange(fd_, -1));
+  if (lock_ >= 0) ::close(std::exchange(lock_, -1));
   return error;
 }
 

@@ -21,12 +21,19 @@ namespace teilomat {
 //   replaced and the link stays.
 // - An existing target must be a regular file that the process may write
 //   and that has at least one write bit: a file marked read-only is refused
-//   with EACCES even for root. A folder without any write bit is refused the
-//   same way. A directory in the target's place gives EISDIR, any other kind
-//   of file (device, pipe, socket) EINVAL.
-// - The new file gets the old file's mode bits and, where the process may,
-//   its owner; a new target gets 0666 less the umask, as any created file.
-//   Other hard links to the old file keep the old content.
+//   with EACCES even for root. A directory in the target's place gives
+//   EISDIR, any other kind of file (device, pipe, socket) EINVAL.
+// - A folder that takes no new file (no write permission, no write bit at
+//   all even for root, or a sticky folder that would refuse the rename over
+//   another user's file) is refused with EACCES for a new target; an
+//   existing target that may be written is then rewritten in place:
+//   truncated, written, flushed and closed, as a plain save would. Only this
+//   way can a failure or a kill midway leave a partial file, holding the
+//   bytes written before it.
+// - The new file gets the old file's mode bits, its group where the process
+//   belongs to it, and its owner where the process may (root); a new target
+//   gets 0666 less the umask, as any created file. Other hard links to the
+//   old file keep the old content (in place: they share the new one).
 // - Temporaries are named "." + name + ".XXXXXX.tmp" and locked (flock) by
 //   their writer. begin() removes unlocked ones of the same target: the
 //   leftovers of a save that was killed. That costs one pass over the
@@ -54,13 +61,18 @@ class FileReplacement {
   int resolveTarget();
   int checkTarget();
   int createTemporary();
+  void passOnOwnership();
+  int openInPlace();
   int fail(int error);
 
   std::filesystem::path target_;
   std::filesystem::path temporary_;
   FileCalls& calls_;
   int fd_ = -1;
+  int lock_ = -1;  // a second descriptor of the temporary: its lock outlives the checked close of fd_
   bool replacesFile_ = false;  // the target exists; its mode and owner pass on
+  bool folderClosed_ = false;  // no temporary may be made, or renamed over the target
+  bool inPlace_ = false;       // fd_ is the target itself
   mode_t mode_ = 0;
   uid_t owner_ = 0;
   gid_t group_ = 0;

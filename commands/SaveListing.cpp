@@ -26,8 +26,9 @@ void reportFailure(PlatformServices& services, int error) {
 // The entries are gathered into chunks of about 64 KiB, so a list of a
 // million primes costs a few hundred writes, then one fsync and one rename.
 // The file is replaced only when everything was written (FileReplacement):
-// a failure or a kill midway leaves the previous save whole. No event pass
-// runs, so the list cannot change meanwhile.
+// a failure or a kill midway leaves the previous save whole, except in a
+// folder that takes no new file, where the file is rewritten in place. No
+// event pass runs, so the list cannot change meanwhile.
 void runSaveListing(OutputSurface& out, PlatformServices& services, const std::filesystem::path& file,
                     FileCalls& calls) {
   FileReplacement replacement(file, calls);
