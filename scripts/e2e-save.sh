@@ -2,7 +2,10 @@
 # End-to-end test of the save in a virtual X server: a small listing is saved,
 # then a listing of about 1.9 MB; a further save is killed (SIGKILL) while its
 # temporary exists, and "Primzahlen.txt" must then hold one of the two saves
-# whole. A restarted program's save removes the dead save's temporary.
+# whole. A restarted program's save removes the dead save's temporary. Then,
+# as an ordinary user (root only): a writable file in a closed folder and a
+# link to it are rewritten, a shared file keeps its group and mode, a
+# read-only file is refused with the box.
 # Usage: scripts/e2e-save.sh [path/to/teilomat]   (exit 77: skipped)
 set -euo pipefail
 
@@ -31,8 +34,11 @@ seq 11 "$end" | factor | awk 'NF == 2 { printf "%s%s", sep, $2; sep = "\r\n" }' 
 
 start_xvfb
 
+# start_program [FOLDER [COMMAND PREFIX...]]
 start_program() {
-  (cd "$work" && exec "$program" </dev/null) &
+  local dir=${1:-$work}
+  shift || true
+  (cd "$dir" && exec "$@" "$program" </dev/null) &
   APP_PID=$!
   window=$(wait_for_window '^Teilomat $' 20) || fail "the main window did not appear"
   xdotool windowfocus --sync "$window" 2>/dev/null || true
@@ -60,15 +66,19 @@ list_range() {
   fail "listing $1 to $2 did not end, title \"$title\""
 }
 save() { click 640 184; }
-# Waits up to 10 s for the file to equal $1.
+# Waits up to 10 s for the file to equal $1 (the file: $2, by default Primzahlen.txt).
 expect_file() {
-  local tries=100
+  local tries=100 target=${2:-$file}
   while [ "$tries" -gt 0 ]; do
-    cmp -s "$file" "$1" && { echo "ok: Primzahlen.txt is $(basename "$1" .expected)"; return 0; }
+    cmp -s "$target" "$1" && { echo "ok: ${target#"$work"/} is $(basename "$1" .expected)"; return 0; }
     sleep 0.1
     tries=$((tries - 1))
   done
-  fail "Primzahlen.txt ($(stat -c %s "$file" 2>/dev/null || echo no) bytes) is not $(basename "$1" .expected)"
+  fail "${target#"$work"/} ($(stat -c %s "$target" 2>/dev/null || echo no) bytes) is not $(basename "$1" .expected)"
+}
+no_box() {
+  sleep 0.5
+  ! xdotool search --name '^Speichern Listbox$' >/dev/null 2>&1 || fail "a box \"Speichern Listbox\" appeared"
 }
 
 start_program
@@ -115,5 +125,52 @@ save
 : >"$work/empty.expected"
 expect_file "$work/empty.expected"
 [ -z "$(temporaries)" ] || fail "the killed save's temporary is still there: $(temporaries)"
+stop_process "$APP_PID"
+
+# The ordinary user: nobody, member of a group of its own; root hands it the files.
+if [ "$(id -u)" -ne 0 ] || ! command -v setpriv >/dev/null; then
+  echo "e2e-save.sh: PASSED (the ordinary user's saves SKIPPED: they need root and setpriv)"
+  exit 0
+fi
+group=54321
+as_user=(setpriv --reuid=65534 --regid=65534 --groups="$group" env HOME="$work/home" XDG_RUNTIME_DIR="$work/home")
+chmod 755 "$work"
+mkdir -m 755 "$work/zu" "$work/geteilt"
+mkdir -m 700 "$work/home"
+chown 65534 "$work/home"
+chown ":$group" "$work/geteilt"
+chmod 775 "$work/geteilt"
+for name in Primzahlen.txt Liste.txt; do printf alt >"$work/zu/$name"; chown 65534 "$work/zu/$name"; done
+ln -s ../zu/Liste.txt "$work/geteilt/Primzahlen.txt"
+
+start_program "$work/zu" "${as_user[@]}"
+list_range 10 30
+save
+expect_file "$work/small.expected" "$work/zu/Primzahlen.txt"
+no_box
+printf alt >"$work/zu/Primzahlen.txt"
+chmod 444 "$work/zu/Primzahlen.txt"
+save
+wait_for_window '^Speichern Listbox$' 10 >/dev/null || fail "no box for the read-only file"
+[ "$(cat "$work/zu/Primzahlen.txt")" = alt ] || fail "the read-only file was changed"
+echo "ok: the read-only file is refused with the box"
+stop_process "$APP_PID"
+
+start_program "$work/geteilt" "${as_user[@]}"
+list_range 10 30
+save
+expect_file "$work/small.expected" "$work/zu/Liste.txt"
+[ -L "$work/geteilt/Primzahlen.txt" ] || fail "the link is gone"
+no_box
+rm "$work/geteilt/Primzahlen.txt"
+printf alt >"$work/geteilt/Primzahlen.txt"
+chown "54322:$group" "$work/geteilt/Primzahlen.txt"
+chmod 664 "$work/geteilt/Primzahlen.txt"
+save
+expect_file "$work/small.expected" "$work/geteilt/Primzahlen.txt"
+[ "$(stat -c '%g %a' "$work/geteilt/Primzahlen.txt")" = "$group 664" ] ||
+  fail "the shared file has group and mode $(stat -c '%g %a' "$work/geteilt/Primzahlen.txt")"
+no_box
+echo "ok: the shared file keeps group $group and mode 664"
 
 echo "e2e-save.sh: PASSED"
