@@ -66,19 +66,20 @@ list_range() {
   fail "listing $1 to $2 did not end, title \"$title\""
 }
 save() { click 640 184; }
-# Waits up to 10 s for the file to equal $1 (the file: $2, by default Primzahlen.txt).
+# Waits up to 10 s for the file to equal $1 (the file: $2, by default Primzahlen.txt); no box may be shown.
 expect_file() {
   local tries=100 target=${2:-$file}
   while [ "$tries" -gt 0 ]; do
-    cmp -s "$target" "$1" && { echo "ok: ${target#"$work"/} is $(basename "$1" .expected)"; return 0; }
+    if cmp -s "$target" "$1"; then
+      sleep 0.3
+      ! xdotool search --name '^Speichern Listbox$' >/dev/null 2>&1 || fail "a box \"Speichern Listbox\" appeared"
+      echo "ok: ${target#"$work"/} is $(basename "$1" .expected), no box"
+      return 0
+    fi
     sleep 0.1
     tries=$((tries - 1))
   done
   fail "${target#"$work"/} ($(stat -c %s "$target" 2>/dev/null || echo no) bytes) is not $(basename "$1" .expected)"
-}
-no_box() {
-  sleep 0.5
-  ! xdotool search --name '^Speichern Listbox$' >/dev/null 2>&1 || fail "a box \"Speichern Listbox\" appeared"
 }
 
 start_program
@@ -135,11 +136,7 @@ fi
 group=54321
 as_user=(setpriv --reuid=65534 --regid=65534 --groups="$group" env HOME="$work/home" XDG_RUNTIME_DIR="$work/home")
 chmod 755 "$work"
-mkdir -m 755 "$work/zu" "$work/geteilt"
-mkdir -m 700 "$work/home"
-chown 65534 "$work/home"
-chown ":$group" "$work/geteilt"
-chmod 775 "$work/geteilt"
+install -d -m 755 "$work/zu" && install -d -m 775 -g "$group" "$work/geteilt" && install -d -m 700 -o 65534 "$work/home"
 for name in Primzahlen.txt Liste.txt; do printf alt >"$work/zu/$name"; chown 65534 "$work/zu/$name"; done
 ln -s ../zu/Liste.txt "$work/geteilt/Primzahlen.txt"
 
@@ -147,9 +144,7 @@ start_program "$work/zu" "${as_user[@]}"
 list_range 10 30
 save
 expect_file "$work/small.expected" "$work/zu/Primzahlen.txt"
-no_box
-printf alt >"$work/zu/Primzahlen.txt"
-chmod 444 "$work/zu/Primzahlen.txt"
+printf alt >"$work/zu/Primzahlen.txt" && chmod 444 "$work/zu/Primzahlen.txt"
 save
 wait_for_window '^Speichern Listbox$' 10 >/dev/null || fail "no box for the read-only file"
 [ "$(cat "$work/zu/Primzahlen.txt")" = alt ] || fail "the read-only file was changed"
@@ -161,16 +156,11 @@ list_range 10 30
 save
 expect_file "$work/small.expected" "$work/zu/Liste.txt"
 [ -L "$work/geteilt/Primzahlen.txt" ] || fail "the link is gone"
-no_box
-rm "$work/geteilt/Primzahlen.txt"
-printf alt >"$work/geteilt/Primzahlen.txt"
-chown "54322:$group" "$work/geteilt/Primzahlen.txt"
-chmod 664 "$work/geteilt/Primzahlen.txt"
+shared=$work/geteilt/Primzahlen.txt
+rm "$shared" && printf alt >"$shared" && chown "54322:$group" "$shared" && chmod 664 "$shared"
 save
-expect_file "$work/small.expected" "$work/geteilt/Primzahlen.txt"
-[ "$(stat -c '%g %a' "$work/geteilt/Primzahlen.txt")" = "$group 664" ] ||
-  fail "the shared file has group and mode $(stat -c '%g %a' "$work/geteilt/Primzahlen.txt")"
-no_box
+expect_file "$work/small.expected" "$shared"
+[ "$(stat -c '%g %a' "$shared")" = "$group 664" ] || fail "the shared file has group and mode $(stat -c '%g %a' "$shared")"
 echo "ok: the shared file keeps group $group and mode 664"
 
 echo "e2e-save.sh: PASSED"
