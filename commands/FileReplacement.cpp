@@ -1,4 +1,4 @@
-// The atomic replacement of a file by a temporary beside it.
+// The atomic replacement of a file by a temporary beside it, and its rewrite in place where no temporary may be made.
 #include "commands/FileReplacement.h"
 
 #include <cerrno>
@@ -238,7 +238,7 @@ int FileReplacement::write(std::string_view bytes) {
 int FileReplacement::commit() {
   errno = 0;
   if (calls_.fsync(fd_) != 0) return fail(lastError());
-  if (!inPlace_ && (lock_ = ::dup(fd_)) < 0) return fail(lastError());
+  if (!inPlace_ && (lock_ = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0)) < 0) return fail(lastError());
   const int fd = std::exchange(fd_, -1);
   errno = 0;
   if (calls_.close(fd) != 0) return fail(lastError());  // the descriptor is gone either way

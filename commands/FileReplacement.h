@@ -1,4 +1,4 @@
-// Replaces a file's whole content in one atomic step: a temporary beside it, written, synced and renamed over it.
+// Replaces a file's whole content in one atomic step (a temporary beside it, written, synced and renamed over it), or in place.
 #pragma once
 
 #include <filesystem>
