@@ -26,7 +26,7 @@ class ListingReport {
     out_.setLabel1("Es gibt " + count + range_);
     out_.setCaption("Teilomat - (" + count + rangeMisspelt_ + ")");
     writeTime(milliseconds);
-    out_.appendToList(wholeNumberText(prime));
+    out_.appendToList(prime);
   }
   // The end itself was prime: the time once more; the caption stays.
   void endWasPrime() { writeTime(haltedRunTime()); }
