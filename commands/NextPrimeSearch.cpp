@@ -39,6 +39,8 @@ void runNextPrimeSearch(OutputSurface& out, PlatformServices& services) {
   timer.Halt();
   const double milliseconds = timer.RunTime();
   const std::string pText = toDecimalText(m);
+  // The texts keep the program's historic wording, slips included (the two
+  // blanks after "ist", "Abstandt", "gefundene"): they are not to be corrected.
   out.setLabel1("Nächste Primzahl die nach der Zahl " + nText + " kommt ist  " + pText);
   out.setText(TextField::Text2, pText);
   out.setCaption("Teilomat - (" + pText + " ist die nächste Primzahl)");

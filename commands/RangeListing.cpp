@@ -51,7 +51,7 @@ class ListingReport {
   OutputSurface& out_;
   const Separators separators_;
   const std::string range_;          // " Primzahlen zwischen <start> und <end>"
-  const std::string rangeMisspelt_;  // the each-prime caption's form
+  const std::string rangeMisspelt_;  // the each-prime caption's historic "Primzalen", kept on purpose
   std::uint64_t primes_ = 0;
 };
 
