@@ -38,7 +38,7 @@ void runSaveListing(OutputSurface& out, PlatformServices& services, const std::f
   std::string chunk;
   chunk.reserve(kChunkBytes + 64);
   for (std::size_t i = 0; i < count; ++i) {
-    chunk += toDecimalText(out.listEntry(i));
+    appendDecimalText(chunk, out.listEntry(i));
     if (i + 1 < count) chunk += kSeparator;
     if (chunk.size() >= kChunkBytes || i + 1 == count) {
       if (const int error = replacement.write(chunk)) return reportFailure(services, error);

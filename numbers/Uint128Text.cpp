@@ -22,7 +22,7 @@ constexpr auto kPowersOfTen = [] {
 
 }  // namespace
 
-std::string toDecimalText(uint128 value) {
+void appendDecimalText(std::string& text, uint128 value) {
   // 2^128 - 1 has 39 digits: a leading piece and at most two of 19 digits.
   std::uint64_t pieces[2];
   int count = 0;
@@ -40,7 +40,13 @@ std::string toDecimalText(uint128 value) {
     end = std::fill_n(end, kPieceDigits - length, '0');
     end = std::copy_n(piece, length, end);
   }
-  return std::string(buffer, end);
+  text.append(buffer, end);
+}
+
+std::string toDecimalText(uint128 value) {
+  std::string text;
+  appendDecimalText(text, value);
+  return text;
 }
 
 uint128 parseDecimalDigits(std::string_view digits) {

@@ -14,6 +14,9 @@ namespace teilomat {
 // conversion below 2^64, one 128-bit division and remainder per 19 digits
 // above; some 20 to 40 ns, plus the string's allocation beyond 15 digits.
 std::string toDecimalText(uint128 value);
+// The same digits appended to `text`, which saves a string per number where
+// many are written into one text, as in a save.
+void appendDecimalText(std::string& text, uint128 value);
 
 // The value of `digits`, which holds only '0' to '9' and at most
 // kMaxParsedDigits of them, so that no value overflows; "" is 0. Callers
