@@ -319,13 +319,13 @@ int Form1::check1Value() const { return check1_->isChecked() ? 1 : 0; }
 
 void Form1::clearList() { list1Entries_->clear(); }
 
-void Form1::appendToList(const std::string& entry) {
-  list1Entries_->append(entry);
+void Form1::appendToList(uint128 prime) {
+  list1Entries_->append(prime);
   if (depth_ == 0) list1Entries_->publish();
 }
 
 std::size_t Form1::listCount() const { return list1Entries_->size(); }
-std::string Form1::listEntry(std::size_t index) const { return list1Entries_->entry(index); }
+uint128 Form1::listEntry(std::size_t index) const { return list1Entries_->entry(index); }
 
 xTimer& Form1::stopwatch() {
   if (!stopwatch_) stopwatch_ = std::make_unique<xTimer>();

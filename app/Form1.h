@@ -78,9 +78,9 @@ class Form1 : public QWidget, public OutputSurface {
   void setCommand3Caption(const std::string& caption) override;
   int check1Value() const override;
   void clearList() override;
-  void appendToList(const std::string& entry) override;
+  void appendToList(uint128 prime) override;
   std::size_t listCount() const override;
-  std::string listEntry(std::size_t index) const override;
+  uint128 listEntry(std::size_t index) const override;
   xTimer& stopwatch() override;
 
  protected:

@@ -23,7 +23,9 @@ struct ControlRow {
 };
 
 // In tab order: every container stands before what it holds, and Text1
-// after Frame1 so that it is drawn over it.
+// after Frame1 so that it is drawn over it. The start captions keep their
+// historic wording, slips included ("die Falsche Anzahl", "25-Stellige
+// zahlen"): they are not to be corrected.
 inline constexpr ControlRow kForm1Controls[] = {
     {"Command1", ControlKind::Button, "Form1", 7080, 240, 2055, 495, "&Primprüfung"},
     {"Frame1", ControlKind::Frame, "Form1", 120, 120, 3015, 615, "Eingabe"},

@@ -10,8 +10,9 @@
 
 namespace teilomat {
 
+// The version is the build's (TEILOMAT_VERSION, as --version shows it).
 const char* const Form2::kInfoText =
-    "Teilomat  Version 1.1\n"
+    "Teilomat  Version " TEILOMAT_VERSION "\n"
     "\n"
     "Download und Updates bei:\n"
     "www.example.org/teilomat\n"

@@ -1,21 +1,20 @@
-// List1's entries: whole numbers kept as 12-byte integers in fixed chunks, formatted only when drawn or read.
+// List1's entries: whole numbers kept as 12-byte integers in fixed chunks, formatted only when drawn.
 #pragma once
 
 #include <QAbstractListModel>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <vector>
+
+#include "numbers/Uint128.h"
 
 namespace teilomat {
 
 // A listing appends hundreds of thousands of primes; as widget items each
-// would cost some 240 bytes. Here an entry of plain digits (no leading zero,
-// below 2^96 - 2^64) costs 12 bytes in a chunk of kChunkEntries, so growth
-// never copies or doubles the storage; any other text is kept as it came,
-// aside, and costs what a std::string costs. Reading an entry gives back
-// exactly the text that was appended.
+// would cost some 240 bytes. Here an entry (a number below 2^96) costs 12
+// bytes in a chunk of kChunkEntries, so growth never copies or doubles the
+// storage; its digits are written only when a row is drawn.
 //
 // Appends are cheap: the views hear of new rows only at publish() (one
 // rowsInserted for all rows appended since), which the window calls at
@@ -36,25 +35,22 @@ class ListEntryModel : public QAbstractListModel {
 
   // Empties the list; the views are told at once.
   void clear();
-  // Stores the entry; the views are told at the next publish().
-  void append(const std::string& entry);
+  // Stores the number (below 2^96); the views are told at the next publish().
+  void append(uint128 number);
   std::size_t size() const { return size_; }
-  // The entry's text as appended; the empty text past the end.
-  std::string entry(std::size_t index) const;
+  // The number appended as entry `index`; 0, which no listing holds, past the end.
+  uint128 entry(std::size_t index) const;
   // Tells the views of the entries appended since the last call.
   void publish();
 
  private:
-  // An entry is 96 bits: the low 64 and the high 32 bits of the number, or
-  // kTextHigh and the index of a text kept aside.
+  // An entry is 96 bits: the low 64 and the high 32 bits of the number.
   struct Chunk {
     std::uint64_t low[kChunkEntries];
     std::uint32_t high[kChunkEntries];
   };
-  static constexpr std::uint32_t kTextHigh = 0xFFFFFFFFu;
 
   std::vector<std::unique_ptr<Chunk>> chunks_;
-  std::vector<std::string> texts_;  // entries that are not plain numbers
   std::size_t size_ = 0;
   int shown_ = 0;  // rows the views know of
 };

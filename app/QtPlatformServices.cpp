@@ -9,11 +9,12 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include "app/WindowLook.h"
+
 namespace teilomat {
 namespace {
 
 const char* const kApplicationTitle = "Teilomat";
-constexpr double kTwipsPerPixel = 15.0;
 constexpr int kInputBoxWidthPixels = 480;
 
 }  // namespace
@@ -71,7 +72,9 @@ std::string QtPlatformServices::inputBox(const std::string& prompt, int leftTwip
     QScreen* screen = dialogParent_ ? dialogParent_->screen() : QGuiApplication::primaryScreen();
     const QPoint origin = screen ? screen->geometry().topLeft() : QPoint();
     // A moved widget keeps its place when shown instead of being centred.
-    dialog.move(origin + QPoint(qRound(leftTwips / kTwipsPerPixel), qRound(topTwips / kTwipsPerPixel)));
+    // Twips to the nearest pixel, where the windows' layout truncates: 100 twips are 7 pixels.
+    const auto pixels = [](int twips) { return qRound(twips / double(WindowLook::kTwipsPerPixel)); };
+    dialog.move(origin + QPoint(pixels(leftTwips), pixels(topTwips)));
     if (dialog.exec() == QDialog::Accepted) answer = dialog.textValue().toStdString();
   }
   throwIfAborted();

@@ -39,7 +39,7 @@ class WindowLikeFake final : public testing::RecordingFake {
     recipe_.reset();
     ++passes;
   }
-  void appendToList(const std::string& entry) override { list.push_back(entry); }
+  void appendToList(uint128 prime) override { list.push_back(prime); }
   std::uint64_t captionsWritten = 0;
 
  private:

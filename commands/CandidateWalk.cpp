@@ -1,11 +1,7 @@
 // One candidate after another: the per-number loop that the next-prime search and the range listing share.
 #include "commands/CandidateWalk.h"
 
-#include <algorithm>
-
-#include "engine/ParallelSearch.h"
 #include "engine/SquareRootBound.h"
-#include "engine/WorkerThreads.h"
 
 namespace teilomat {
 
@@ -15,34 +11,9 @@ bool CandidateWalk::isPrime(uint128 m) {
   if (m % 2 == 0) return false;
 
   progress_.beginRun(m);
-  const std::optional<std::uint64_t> hit = hitAhead(m, lastCandidateIndex(bound));
-  const TrialOutcome outcome = hit ? replayTrialDivision(*hit, bound, shownPercent_, progress_, events_)
-                                   : trialDivide(m, bound, shownPercent_, progress_, events_);
+  const TrialOutcome outcome = divisions_.divide(m, bound);
   progress_.endRun(outcome.count);
   return outcome.divisor == 0;
-}
-
-std::optional<std::uint64_t> CandidateWalk::hitAhead(uint128 m, std::uint64_t last) {
-  if (m >= aheadFirst_ && (m - aheadFirst_) / 2 < ahead_.size()) return ahead_[(m - aheadFirst_) / 2];
-  const auto threads = static_cast<std::size_t>(workerThreadCount());
-  // A run long enough to split goes through trialDivide when the pump lets
-  // it split: a search then has its prime sooner than one thread would.
-  if (threads < 2 || last > kMaxAheadCandidates || (events_.passesByClock() && splitPays(last)))
-    return std::nullopt;
-
-  // Odd numbers from m up to lastNumber_: at least 1, since m <= lastNumber_.
-  const uint128 oddsLeft = (lastNumber_ - m) / 2 + 1;
-  batch_ = std::min(batch_ == 0 ? 2 * threads : 2 * batch_, kMaxBatchPerThread * threads);
-  const auto size = static_cast<std::size_t>(std::min<uint128>(batch_, oddsLeft));
-  ahead_.assign(size, 0);
-  aheadFirst_ = m;
-  try {
-    firstHitsOfOddNumbers(m, ahead_, events_);
-  } catch (...) {
-    ahead_.clear();
-    throw;
-  }
-  return ahead_[0];
 }
 
 }  // namespace teilomat

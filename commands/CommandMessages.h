@@ -7,6 +7,9 @@
 
 namespace teilomat::messages {
 
+// The texts keep the program's historic wording, slips included ("Bitte
+// gebe", "Mhz"): they are not to be corrected.
+
 // Input.
 inline constexpr const char* kGuard = "Nur Zahlen mit maximal 29 Stellen eingeben !!";
 inline constexpr const char* kAbort = "Abbruch !!! Die getestete Zahl hat mehr als 29 Stellen !!!";

@@ -1,4 +1,4 @@
-// The five commands of the main window, each the handler of one button.
+// The six commands of the main window, each the handler of one button.
 #pragma once
 
 #include <filesystem>

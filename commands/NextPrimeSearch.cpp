@@ -6,6 +6,7 @@
 #include "commands/CommandSupport.h"
 #include "commands/Commands.h"
 #include "numbers/NumberFormat.h"
+#include "numbers/Uint128Text.h"
 
 namespace teilomat {
 
@@ -37,13 +38,15 @@ void runNextPrimeSearch(OutputSurface& out, PlatformServices& services) {
   xTimer& timer = out.stopwatch();
   timer.Halt();
   const double milliseconds = timer.RunTime();
-  const std::string pText = wholeNumberText(m);
+  const std::string pText = toDecimalText(m);
+  // The texts keep the program's historic wording, slips included (the two
+  // blanks after "ist", "Abstandt", "gefundene"): they are not to be corrected.
   out.setLabel1("Nächste Primzahl die nach der Zahl " + nText + " kommt ist  " + pText);
   out.setText(TextField::Text2, pText);
   out.setCaption("Teilomat - (" + pText + " ist die nächste Primzahl)");
   beepIfChecked(out, services);
   out.setLabel2("Ursprungszahl: " + nText + " --- Abstandt zwischen Ursprungszahl und gefundene Primzahl: " +
-                wholeNumberText(m - start) +
+                toDecimalText(m - start) +
                 " --- Dauer der Prüfung: " + durationText(milliseconds, separators));
   beepIfChecked(out, services);
 }

@@ -44,10 +44,12 @@ class OutputSurface {
   virtual void setCommand3Caption(const std::string& caption) = 0;
   virtual int check1Value() const = 0;  // 1 when checked
 
+  // List1 holds primes as numbers (each below 2^96); their digits are
+  // written only where someone sees them: a drawn row, the saved file.
   virtual void clearList() = 0;
-  virtual void appendToList(const std::string& entry) = 0;
+  virtual void appendToList(uint128 prime) = 0;
   virtual std::size_t listCount() const = 0;
-  virtual std::string listEntry(std::size_t index) const = 0;
+  virtual uint128 listEntry(std::size_t index) const = 0;
 
   // The window's one stopwatch, created on first use and kept for the
   // window's life. A command that runs inside another shares it.

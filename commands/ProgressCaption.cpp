@@ -3,16 +3,17 @@
 
 #include "commands/CommandMessages.h"
 #include "numbers/NumberFormat.h"
+#include "numbers/Uint128Text.h"
 
 namespace teilomat {
 namespace {
 
 std::string buildChecking(const CaptionRecipe& recipe) {
-  return messages::checkingCaption(wholeNumberText(recipe.number));
+  return messages::checkingCaption(toDecimalText(recipe.number));
 }
 
 std::string buildProgress(const CaptionRecipe& recipe) {
-  return "Teilomat - (" + wholeNumberText(recipe.number) + " ist zu " + wholeText(recipe.percent) +
+  return "Teilomat - (" + toDecimalText(recipe.number) + " ist zu " + wholeText(recipe.percent) +
          " % überprüft; " + std::to_string(recipe.count) + " Zahlen als mög. Teiler getestet)";
 }
 

@@ -26,7 +26,7 @@ class ListingReport {
     out_.setLabel1("Es gibt " + count + range_);
     out_.setCaption("Teilomat - (" + count + rangeMisspelt_ + ")");
     writeTime(milliseconds);
-    out_.appendToList(wholeNumberText(prime));
+    out_.appendToList(prime);
   }
   // The end itself was prime: the time once more; the caption stays.
   void endWasPrime() { writeTime(haltedRunTime()); }
@@ -51,7 +51,7 @@ class ListingReport {
   OutputSurface& out_;
   const Separators separators_;
   const std::string range_;          // " Primzahlen zwischen <start> und <end>"
-  const std::string rangeMisspelt_;  // the each-prime caption's form
+  const std::string rangeMisspelt_;  // the each-prime caption's historic "Primzalen", kept on purpose
   std::uint64_t primes_ = 0;
 };
 

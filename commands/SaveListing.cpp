@@ -5,6 +5,7 @@
 #include "commands/CommandMessages.h"
 #include "commands/Commands.h"
 #include "commands/FileReplacement.h"
+#include "numbers/Uint128Text.h"
 
 namespace teilomat {
 namespace {
@@ -38,7 +39,7 @@ void runSaveListing(OutputSurface& out, PlatformServices& services, const std::f
   std::string chunk;
   chunk.reserve(kChunkBytes + 64);
   for (std::size_t i = 0; i < count; ++i) {
-    chunk += out.listEntry(i);
+    appendDecimalText(chunk, out.listEntry(i));
     if (i + 1 < count) chunk += kSeparator;
     if (chunk.size() >= kChunkBytes || i + 1 == count) {
       if (const int error = replacement.write(chunk)) return reportFailure(services, error);

@@ -6,6 +6,8 @@
 #include <bit>
 #include <cmath>
 
+#include "numbers/Uint128Text.h"
+
 namespace teilomat {
 
 namespace {
@@ -180,9 +182,7 @@ DecimalNumber fromDigits(std::string_view digits, std::int64_t exponent, bool ne
   if (exponent >= 0) {
     // A whole number of more than 29 digits is at least 10^29 > 2^96 - 1.
     if (count + exponent > 29) throwOverflow();
-    uint128 magnitude = 0;
-    for (char c : digits) magnitude = magnitude * 10 + static_cast<unsigned>(c - '0');
-    magnitude *= pow10(static_cast<int>(exponent));
+    const uint128 magnitude = parseDecimalDigits(digits) * pow10(static_cast<int>(exponent));
     if (magnitude > DecimalNumber::kMaxMagnitude) throwOverflow();
     return DecimalNumber::fromParts(magnitude, 0, negative);
   }
@@ -199,7 +199,7 @@ DecimalNumber fromDigits(std::string_view digits, std::int64_t exponent, bool ne
     bool restNonZero = false;
     if (drop <= count) {
       const auto keptCount = static_cast<std::size_t>(count - drop);
-      for (std::size_t i = 0; i < keptCount; ++i) kept = kept * 10 + static_cast<unsigned>(digits[i] - '0');
+      kept = parseDecimalDigits(digits.substr(0, keptCount));
       if (drop > 0) {
         firstDropped = digits[keptCount] - '0';
         restNonZero = keptCount + 1 < digits.size();  // the last digit is non-zero
@@ -422,14 +422,10 @@ std::partial_ordering operator<=>(const DecimalNumber& a, double b) {
 }
 
 std::string DecimalNumber::toString(const Separators& separators) const {
-  std::string digits;
-  uint128 rest = magnitude_;
-  do {
-    digits.push_back(static_cast<char>('0' + static_cast<int>(rest % 10)));
-    rest /= 10;
-  } while (rest != 0);
-  while (digits.size() < static_cast<std::size_t>(scale_) + 1) digits.push_back('0');
-  std::reverse(digits.begin(), digits.end());
+  // At least one digit before the places of the scale: 5 with scale 2 is 0,05.
+  std::string digits = toDecimalText(magnitude_);
+  const auto width = static_cast<std::size_t>(scale_) + 1;
+  if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
 
   std::string text = magnitude_ != 0 && negative_ ? "-" : "";
   const std::size_t integerDigits = digits.size() - scale_;
@@ -446,14 +442,7 @@ std::string DecimalNumber::toString(const Separators& separators) const {
 double DecimalNumber::toDouble() const {
   NumberText number;
   number.negative = negative_;
-  if (magnitude_ != 0) {
-    uint128 rest = magnitude_;
-    while (rest != 0) {
-      number.digits.push_back(static_cast<char>('0' + static_cast<int>(rest % 10)));
-      rest /= 10;
-    }
-    std::reverse(number.digits.begin(), number.digits.end());
-  }
+  if (magnitude_ != 0) number.digits = toDecimalText(magnitude_);
   number.exponent = -static_cast<std::int64_t>(scale_);
   return teilomat::toDouble(number);
 }

@@ -3,7 +3,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdint>
 #include <cstdlib>
 
 namespace teilomat {
@@ -21,26 +20,6 @@ std::string formatThreeDecimals(double value, const Separators& separators) {
 std::string durationText(double milliseconds, const Separators& separators) {
   return formatThreeDecimals(milliseconds, separators) + " ms = " +
          formatThreeDecimals(milliseconds / 1000.0, separators) + " sek";
-}
-
-std::string wholeNumberText(uint128 value) {
-  char buffer[40];
-  char* end = buffer + sizeof buffer;
-  char* p = end;
-  // Two 19-digit halves keep the divisions native 64-bit ones.
-  constexpr std::uint64_t kTenTo19 = 10'000'000'000'000'000'000u;
-  std::uint64_t low = static_cast<std::uint64_t>(value % kTenTo19);
-  std::uint64_t high = static_cast<std::uint64_t>(value / kTenTo19);
-  for (int i = 0; i < 19 && (low != 0 || high != 0); ++i) {
-    *--p = static_cast<char>('0' + low % 10);
-    low /= 10;
-  }
-  while (high != 0) {
-    *--p = static_cast<char>('0' + high % 10);
-    high /= 10;
-  }
-  if (p == end) *--p = '0';
-  return std::string(p, end);
 }
 
 std::string wholeText(double value) {

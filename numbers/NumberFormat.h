@@ -4,7 +4,6 @@
 #include <string>
 
 #include "numbers/Separators.h"
-#include "numbers/Uint128.h"
 
 namespace teilomat {
 
@@ -15,10 +14,6 @@ std::string formatThreeDecimals(double value, const Separators& separators);
 
 // "<t> ms = <t/1000> sek", e.g. "1234,568 ms = 1,235 sek".
 std::string durationText(double milliseconds, const Separators& separators);
-
-// A whole number as plain decimal digits, as DecimalNumber writes a whole
-// value under any locale: no sign, no grouping. Cost: about 30 ns.
-std::string wholeNumberText(uint128 value);
 
 // A whole-valued double (a percent, a score) as plain digits, "-" when negative.
 std::string wholeText(double value);

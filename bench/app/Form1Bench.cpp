@@ -79,7 +79,7 @@ void List1_HundredThousandEntries(benchmark::State& state) {
   const std::filesystem::path file = std::filesystem::temp_directory_path() / "teilomat-bench-Primzahlen.txt";
   for (auto _ : state) {
     form.clearList();
-    for (int i = 0; i < 100000; ++i) form.appendToList(std::to_string(1000000000039ull + 2ull * i));
+    for (int i = 0; i < 100000; ++i) form.appendToList(1000000000039ull + 2ull * i);
     list->scrollToBottom();
     list->repaint();
     QCoreApplication::processEvents();
@@ -97,13 +97,13 @@ double residentBytes() {
   return resident * static_cast<double>(sysconf(_SC_PAGESIZE));
 }
 
-// The primes from `from` to `to` by a sieve of Eratosthenes, as decimal texts.
-std::vector<std::string> sievedPrimes(std::size_t from, std::size_t to) {
+// The primes from `from` to `to` by a sieve of Eratosthenes.
+std::vector<std::uint64_t> sievedPrimes(std::size_t from, std::size_t to) {
   std::vector<bool> composite(to + 1, false);
-  std::vector<std::string> primes;
+  std::vector<std::uint64_t> primes;
   for (std::size_t i = 2; i <= to; ++i) {
     if (composite[i]) continue;
-    if (i >= from) primes.push_back(std::to_string(i));
+    if (i >= from) primes.push_back(i);
     for (std::size_t j = i * i; j <= to; j += i) composite[j] = true;
   }
   return primes;
@@ -111,8 +111,8 @@ std::vector<std::string> sievedPrimes(std::size_t from, std::size_t to) {
 
 // What a listing of 10 to 10^7 (664,579 primes) costs in memory: the real
 // List1 is filled through appendToList, shown at the end and scrolled, and
-// the growth of the resident set is divided by the entries. The texts are
-// made before the first reading and freed after the second.
+// the growth of the resident set is divided by the entries. The primes are
+// sieved before the first reading and freed after the second.
 void List1_MemoryPerEntryTenToTenMillion(benchmark::State& state) {
   teilomat::Form1 form;
   auto* list = shownControl<QAbstractItemView>(form, "List1");
@@ -120,9 +120,9 @@ void List1_MemoryPerEntryTenToTenMillion(benchmark::State& state) {
   for (auto _ : state) {
     form.clearList();
     QCoreApplication::processEvents();
-    const std::vector<std::string> primes = sievedPrimes(10, 10'000'000);
+    const std::vector<std::uint64_t> primes = sievedPrimes(10, 10'000'000);
     const double before = residentBytes();
-    for (const std::string& prime : primes) form.appendToList(prime);
+    for (const std::uint64_t prime : primes) form.appendToList(prime);
     QCoreApplication::processEvents();
     list->scrollToBottom();
     list->repaint();

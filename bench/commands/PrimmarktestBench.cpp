@@ -6,7 +6,7 @@
 
 #include "support/RecordingFake.h"
 #include "commands/Commands.h"
-#include "commands/PrimmarktestRun.h"
+#include "commands/Primmarktest.h"
 #include "engine/TrialDivision.h"
 
 namespace teilomat {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <stdexcept>
 
+#include "support/Parse128.h"
 #include "support/RecordingFake.h"
 #include <ostream>
 
@@ -136,7 +137,7 @@ TEST_F(Form1Commands, EveryButtonRunsItsCommand) {
   field("Text4")->setText("30");
   press("Command5");
   EXPECT_EQ(form_.listCount(), 6u);  // 11 13 17 19 23 29
-  EXPECT_EQ(form_.listEntry(0), "11");
+  EXPECT_EQ(form_.listEntry(0), 11u);
 
   const std::filesystem::path before = std::filesystem::current_path();
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "teilomat-ui-save";
@@ -155,8 +156,8 @@ TEST_F(Form1Commands, EveryButtonRunsItsCommand) {
   EXPECT_EQ(form_.runningCommands(), 0);
 }
 
-// List1 gives back every entry exactly as appended, and shows it so; plain
-// numbers are stored as integers, everything else as text.
+// List1 gives back every number as appended and draws its digits, up to
+// 2^96 - 1, whose high 32 bits are all ones.
 struct ListRow {
   const char* name;
   const char* entry;
@@ -172,42 +173,34 @@ const ListRow kListRows[] = {
     {"BelowTheTop2To64", "79228162495817593519834398719"},
     {"TheTop2To64", "79228162495817593519834398720"},
     {"Largest96Bit", "79228162514264337593543950335"},
-    {"Past96Bit", "79228162514264337593543950336"},
-    {"ThirtyDigits", "100000000000000000000000000000"},
-    {"LeadingZero", "007"},
-    {"Empty", ""},
-    {"Negative", "-5"},
-    {"Blank", " 5"},
-    {"Teiler", "Teiler: 3"},
-    {"Umlaut", "Größter"},
 };
 
-TEST_F(Form1Commands, List1KeepsEveryEntryAsAppended) {
+TEST_F(Form1Commands, List1KeepsEveryNumberAsAppended) {
   auto* view = child<QListView>(form_, "List1");
   for (int round = 0; round < 2; ++round) {  // the second round reads them after a clear
     form_.clearList();
     for (const ListRow& row : kListRows) {
-      form_.appendToList(row.entry);
-      form_.appendToList("13");
+      form_.appendToList(parse128(row.entry));
+      form_.appendToList(13);
     }
     ASSERT_EQ(form_.listCount(), 2 * std::size(kListRows));
     ASSERT_EQ(view->model()->rowCount(), static_cast<int>(form_.listCount()));
     for (std::size_t i = 0; i < std::size(kListRows); ++i) {
       SCOPED_TRACE(kListRows[i].name);
-      EXPECT_EQ(form_.listEntry(2 * i), kListRows[i].entry);
-      EXPECT_EQ(form_.listEntry(2 * i + 1), "13");
+      EXPECT_EQ(form_.listEntry(2 * i), parse128(kListRows[i].entry));
+      EXPECT_EQ(form_.listEntry(2 * i + 1), 13u);
       EXPECT_EQ(view->model()->index(static_cast<int>(2 * i), 0).data().toString().toStdString(), kListRows[i].entry);
     }
   }
-  EXPECT_EQ(form_.listEntry(form_.listCount()), "") << "past the end";
+  EXPECT_EQ(form_.listEntry(form_.listCount()), 0u) << "past the end";
 }
 
 TEST_F(Form1Commands, List1KeepsLongListingsAcrossItsStorageChunks) {
   const std::uint64_t first = 1000000000039ull;
-  for (std::uint64_t i = 0; i < 9000; ++i) form_.appendToList(std::to_string(first + 2 * i));
+  for (std::uint64_t i = 0; i < 9000; ++i) form_.appendToList(first + 2 * i);
   ASSERT_EQ(form_.listCount(), 9000u);
   for (std::uint64_t i = 0; i < 9000; ++i) {
-    ASSERT_EQ(form_.listEntry(i), std::to_string(first + 2 * i)) << "entry " << i;
+    ASSERT_EQ(form_.listEntry(i), first + 2 * i) << "entry " << i;
   }
   form_.clearList();
   EXPECT_EQ(form_.listCount(), 0u);

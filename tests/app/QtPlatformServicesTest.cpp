@@ -13,7 +13,7 @@
 
 #include "UiTestSupport.h"
 #include "app/QtPlatformServices.h"
-#include "commands/PrimmarktestRun.h"
+#include "commands/Primmarktest.h"
 
 namespace teilomat::testing {
 namespace {

@@ -11,7 +11,7 @@
 #include "support/RecordingFake.h"
 #include "commands/Commands.h"
 #include "commands/CommandMessages.h"
-#include "commands/PrimmarktestRun.h"
+#include "commands/Primmarktest.h"
 
 namespace teilomat {
 namespace {

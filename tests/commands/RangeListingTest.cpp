@@ -34,7 +34,7 @@ struct Listing {
     fake.texts[TextField::Text2] = "Alte Eingabe: 5";
     fake.label1 = "Label1 vorher";
     fake.label2 = "Label2 vorher";
-    fake.list = {"7", "8"};
+    fake.list = {7, 8};
     listingtest::ListingWatchdog watchdog("listing " + from + " to " + to);
     runRangeListing(fake, fake);
   }
@@ -68,7 +68,7 @@ std::string text128(uint128 v) {
 }
 
 // The primes in [lo, hi] by a segmented sieve of Eratosthenes; hi below 2^50.
-std::vector<std::string> sievePrimes(std::uint64_t lo, std::uint64_t hi) {
+std::vector<uint128> sievePrimes(std::uint64_t lo, std::uint64_t hi) {
   const auto root = static_cast<std::uint64_t>(std::sqrt(static_cast<double>(hi))) + 1;
   std::vector<bool> small(root + 1, true);
   std::vector<bool> prime(hi - lo + 1, true);
@@ -77,15 +77,15 @@ std::vector<std::string> sievePrimes(std::uint64_t lo, std::uint64_t hi) {
     for (std::uint64_t k = p * p; k <= root; k += p) small[k] = false;
     for (std::uint64_t k = std::max(p * p, (lo + p - 1) / p * p); k <= hi; k += p) prime[k - lo] = false;
   }
-  std::vector<std::string> out;
+  std::vector<uint128> out;
   for (std::uint64_t n = std::max<std::uint64_t>(lo, 2); n <= hi; ++n)
-    if (prime[n - lo]) out.push_back(std::to_string(n));
+    if (prime[n - lo]) out.push_back(n);
   return out;
 }
 
 TEST(RangeListing, TenToThirtyListsSixPrimes) {
   Listing l("10", "30");
-  EXPECT_EQ(l.fake.list, (std::vector<std::string>{"11", "13", "17", "19", "23", "29"}));
+  EXPECT_EQ(l.fake.list, (std::vector<uint128>{11, 13, 17, 19, 23, 29}));
   EXPECT_EQ(l.fake.label1, label1(6, "10", "30"));
   EXPECT_TRUE(startsWith(l.fake.label2, label1(6, "10", "30") + ". Die Auflistung hat ")) << l.fake.label2;
   EXPECT_EQ(l.fake.caption, pastEnd(6, "10", "30"));
@@ -120,7 +120,7 @@ TEST(RangeListing, TenToThirteenCarriesCountAndPercentBetweenCandidates) {
                                    progress("11", 125, 3), eachPrime(1, "10", "13"), checking("12"),
                                    checking("13"), progress("13", 75, 4), progress("13", 125, 3),
                                    eachPrime(2, "10", "13")}));
-  EXPECT_EQ(l.fake.list, (std::vector<std::string>{"11", "13"}));
+  EXPECT_EQ(l.fake.list, (std::vector<uint128>{11, 13}));
 }
 
 TEST(RangeListing, ThirtySevenPassesOneHundredPercentAtItsLastDivisor) {
@@ -144,7 +144,7 @@ struct Outcome {
   const char* name;
   const char* from;
   const char* to;
-  std::vector<std::string> list;
+  std::vector<uint128> list;
   std::string caption;
   bool labelsWritten;
   std::string message;  // empty: no box
@@ -164,11 +164,11 @@ TEST(RangeListing, OutcomesOfARun) {
       {"start above end", "20", "15", {}, pastEnd(0, "20", "15"), false, ""},
       {"no prime in range", "24", "28", {}, pastEnd(0, "24", "28"), false, ""},
       {"negative end", "10", "-3", {}, pastEnd(0, "10", "-3"), false, ""},
-      {"end not prime", "10", "30", {"11", "13", "17", "19", "23", "29"}, pastEnd(6, "10", "30"), true, ""},
-      {"end itself prime", "10", "13", {"11", "13"}, eachPrime(2, "10", "13"), true, ""},
-      {"fractional end", "10", "13,5", {"11", "13"}, pastEnd(2, "10", "13,5"), true, ""},
-      {"leading zeros", " 0010", "0013 ", {"11", "13"}, eachPrime(2, "10", "13"), true, ""},
-      {"grouped start", "1.000", "1.010", {"1009"}, pastEnd(1, "1000", "1010"), true, ""},
+      {"end not prime", "10", "30", {11, 13, 17, 19, 23, 29}, pastEnd(6, "10", "30"), true, ""},
+      {"end itself prime", "10", "13", {11, 13}, eachPrime(2, "10", "13"), true, ""},
+      {"fractional end", "10", "13,5", {11, 13}, pastEnd(2, "10", "13,5"), true, ""},
+      {"leading zeros", " 0010", "0013 ", {11, 13}, eachPrime(2, "10", "13"), true, ""},
+      {"grouped start", "1.000", "1.010", {1009}, pastEnd(1, "1000", "1010"), true, ""},
   };
   for (const Outcome& row : rows) {
     Listing l(row.from, row.to);
@@ -298,15 +298,15 @@ TEST(RangeListing, SecondListingInsideAnEventPassEmptiesTheListFirst) {
     fake.texts[TextField::Text4] = "30";
     // Passes count divisions: 11 takes 1-2, 13 3-4, 15 5, 17 6-8.
     fake.atPass(7, [&] {
-      EXPECT_EQ(fake.list, (std::vector<std::string>{"11", "13"}));
+      EXPECT_EQ(fake.list, (std::vector<uint128>{11, 13}));
       fake.texts[TextField::Text3] = "100";
       fake.texts[TextField::Text4] = "110";
       runRangeListing(fake, fake);
-      EXPECT_EQ(fake.list, (std::vector<std::string>{"101", "103", "107", "109"}));
+      EXPECT_EQ(fake.list, (std::vector<uint128>{101, 103, 107, 109}));
     });
     listingtest::ListingWatchdog watchdog("nested listing");
     runRangeListing(fake, fake);
-    EXPECT_EQ(fake.list, (std::vector<std::string>{"101", "103", "107", "109", "17", "19", "23", "29"}));
+    EXPECT_EQ(fake.list, (std::vector<uint128>{101, 103, 107, 109, 17, 19, 23, 29}));
     EXPECT_EQ(fake.label1, label1(6, "10", "30"));
     EXPECT_EQ(fake.caption, pastEnd(6, "10", "30"));
     EXPECT_EQ(fake.count("beep"), 2u);
@@ -323,14 +323,14 @@ TEST(RangeListing, NestsWithTheSearchBothWays) {
     const char* text4;  // Text3 is 10
     std::uint64_t pass;
     Command outer, inner;
-    std::vector<std::string> list;
+    std::vector<uint128> list;
     const char* text2;
     std::string caption;
   };
   const Row rows[] = {
       {"search inside a listing", "13", "30", 7, runRangeListing, runNextPrimeSearch,
-       {"11", "13", "17", "19", "23", "29"}, "17", pastEnd(6, "10", "30")},
-      {"listing inside a search", "32", "13", 1, runNextPrimeSearch, runRangeListing, {"11", "13"}, "37",
+       {11, 13, 17, 19, 23, 29}, "17", pastEnd(6, "10", "30")},
+      {"listing inside a search", "32", "13", 1, runNextPrimeSearch, runRangeListing, {11, 13}, "37",
        "Teilomat - (37 ist die nächste Primzahl)"},
   };
   for (const Row& row : rows) {

@@ -23,6 +23,7 @@
 #include <unistd.h>
 
 #include "support/ListingWatchdog.h"
+#include "support/Parse128.h"
 #include "support/RecordingFake.h"
 #include "support/ScratchDirectory.h"
 #include "commands/Commands.h"
@@ -32,6 +33,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using listingtest::ScratchDirectory;
+using testing::parse128;
 using testing::RecordingFake;
 
 // The whole save's mark on the window: nothing, or one box.
@@ -42,7 +44,7 @@ std::string failureText(int error) {
 // Saves `list`, then checks that the list and every control are as before.
 struct Save {
   RecordingFake fake;
-  explicit Save(const fs::path& file, std::vector<std::string> list = {"11", "13"},
+  explicit Save(const fs::path& file, std::vector<uint128> list = {11, 13},
                 FileCalls& calls = FileCalls::system()) {
     fake.list = list;
     fake.caption = "Teilomat - (2 Primzahlen zwischen 10 und 15)";
@@ -74,7 +76,7 @@ long temporariesUnder(const fs::path& dir) {
 }
 
 // 50000 entries, about 700 KB: eleven chunks of writing.
-std::vector<std::string> bigList() { return std::vector<std::string>(50000, "1000000000039"); }
+std::vector<uint128> bigList() { return std::vector<uint128>(50000, 1000000000039u); }
 const char* const kOld = "alt\r\n17\r\n19";
 
 // The file still holds the old content; a mismatch is told by its size and start only,
@@ -104,14 +106,14 @@ int inChild(const std::function<int()>& body) { return exitOf(startChild(body));
 TEST(SaveListing, EntriesAreSeparatedByCrLfAndTheLastEndsTheFile) {
   struct Row {
     const char* name;
-    std::vector<std::string> list;
+    std::vector<uint128> list;
     std::string bytes;
   };
   const Row rows[] = {
       {"empty list gives an empty file", {}, ""},
-      {"one entry", {"11"}, "11"},
-      {"six entries of 10 to 30", {"11", "13", "17", "19", "23", "29"}, "11\r\n13\r\n17\r\n19\r\n23\r\n29"},
-      {"29 digits", {"79228162514264337593543950319", "3"}, "79228162514264337593543950319\r\n3"},
+      {"one entry", {11}, "11"},
+      {"six entries of 10 to 30", {11, 13, 17, 19, 23, 29}, "11\r\n13\r\n17\r\n19\r\n23\r\n29"},
+      {"29 digits", {parse128("79228162514264337593543950319"), 3}, "79228162514264337593543950319\r\n3"},
   };
   for (const Row& row : rows) {
     ScratchDirectory dir;
@@ -127,7 +129,7 @@ TEST(SaveListing, DefaultNameLandsInTheWorkingDirectory) {
   const fs::path before = fs::current_path();
   fs::current_path(dir.path());
   RecordingFake fake;
-  fake.list = {"11"};
+  fake.list = {11};
   runSaveListing(fake, fake);
   fs::current_path(before);
   EXPECT_EQ(ScratchDirectory::read(dir / "Primzahlen.txt"), "11");
@@ -136,20 +138,20 @@ TEST(SaveListing, DefaultNameLandsInTheWorkingDirectory) {
 TEST(SaveListing, ReplacesALongerFileEntirely) {
   ScratchDirectory dir;
   ScratchDirectory::write(dir / "Primzahlen.txt", std::string(10000, '7') + "\r\nalter Inhalt\r\n");
-  Save s(dir / "Primzahlen.txt", {"11", "13"});
+  Save s(dir / "Primzahlen.txt", {11, 13});
   EXPECT_TRUE(s.succeeded());
   EXPECT_EQ(ScratchDirectory::read(dir / "Primzahlen.txt"), "11\r\n13");
-  Save again(dir / "Primzahlen.txt", {"11", "13"});
+  Save again(dir / "Primzahlen.txt", {11, 13});
   EXPECT_EQ(ScratchDirectory::read(dir / "Primzahlen.txt"), "11\r\n13");
 }
 
 TEST(SaveListing, MoreThan32767EntriesAreSavedWhole) {
   ScratchDirectory dir;
-  std::vector<std::string> list;
+  std::vector<uint128> list;
   std::string expected;
   for (int i = 0; i < 40000; ++i) {
-    list.push_back(std::to_string(1000003 + 2 * i));
-    expected += (i == 0 ? "" : "\r\n") + list.back();
+    list.push_back(1000003 + 2 * i);
+    expected += (i == 0 ? "" : "\r\n") + std::to_string(1000003 + 2 * i);
   }
   Save s(dir / "Primzahlen.txt", list);
   EXPECT_TRUE(s.succeeded());

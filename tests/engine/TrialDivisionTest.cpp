@@ -9,6 +9,7 @@
 
 #include "TrialReference.h"
 #include "engine/ParallelSearch.h"
+#include "engine/SuccessiveTrialDivision.h"
 #include "engine/TrialDivision.h"
 #include "engine/WorkerThreads.h"
 #include "engine/kernels/DivisorKernels.h"
@@ -367,6 +368,38 @@ TEST(TrialDivision, OddNumbersDividedAheadMatchTheirOwnRuns) {
           EXPECT_EQ(services.passes, 0u) << row.name;
         }
       }
+    }
+  }
+}
+
+// Rising odd numbers, divided ahead on several threads, give each one's
+// outcome, percent steps and passes as one thread dividing them in turn.
+TEST(TrialDivision, SuccessiveNumbersMatchTheLoopOnAnyThreadCount) {
+  for (const uint128 first : {uint128{11}, uint128{1000000000001u}}) {
+    // (divisor, count) of each of 300 odd numbers, then the passes.
+    const auto divideAll = [first](const CountingServices& services, auto divide) {
+      std::vector<std::uint64_t> outcomes;
+      for (uint128 m = first; m < first + 600; m += 2) {
+        const TrialOutcome outcome = divide(m, std::trunc(std::sqrt(static_cast<double>(m))) + 1);
+        outcomes.insert(outcomes.end(), {outcome.divisor, outcome.count});
+      }
+      outcomes.push_back(services.passes);
+      return outcomes;
+    };
+    CountingServices reference(7);
+    RecordingProgress want(reference);
+    double shown = 0;
+    const auto expected = divideAll(reference, [&](uint128 m, double bound) {
+      return referenceTrial(m, bound, shown, want, reference);
+    });
+    for (int threads : {1, 2, 8}) {
+      const ScopedThreadCount count(threads);
+      CountingServices services(7);
+      RecordingProgress got(services);
+      SuccessiveTrialDivision divisions(got, services, first + 598);
+      EXPECT_EQ(divideAll(services, [&](uint128 m, double bound) { return divisions.divide(m, bound); }), expected)
+          << "threads " << threads;
+      EXPECT_EQ(got.steps, want.steps) << "threads " << threads;
     }
   }
 }

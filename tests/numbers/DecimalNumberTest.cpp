@@ -1,6 +1,7 @@
 // Tests of DecimalNumber: published vectors, the program's facts, and random cases against exact digit-string arithmetic.
 #include "numbers/DecimalNumber.h"
 #include "numbers/NumberFormat.h"
+#include "numbers/Uint128Text.h"
 
 #include <gtest/gtest.h>
 
@@ -870,7 +871,7 @@ TEST_F(DecimalRandom, TextRoundTripsUnderBothLocales) {
       ASSERT_EQ(back.scale(), static_cast<int>(fraction.size())) << text;
     }
     // Whole magnitudes are written natively too, without a DecimalNumber.
-    ASSERT_EQ(wholeNumberText(a.magnitude()), exact.magnitude.empty() ? "0" : exact.magnitude);
+    ASSERT_EQ(toDecimalText(a.magnitude()), exact.magnitude.empty() ? "0" : exact.magnitude);
     // ... and their square-root bounds start from the same double.
     ASSERT_EQ(static_cast<double>(a.magnitude()), DecimalNumber::fromParts(a.magnitude(), 0, false).toDouble());
   }

@@ -1,14 +1,11 @@
 // Decimal digits to a 128-bit value, for the constants of tests and benchmarks.
 #pragma once
 
-#include "numbers/Uint128.h"
+#include "numbers/Uint128Text.h"
 
 namespace teilomat::testing {
 
-inline uint128 parse128(const char* digits) {
-  uint128 v = 0;
-  for (const char* p = digits; *p; ++p) v = v * 10 + static_cast<unsigned>(*p - '0');
-  return v;
-}
+// digits: '0' to '9' only, at most kMaxParsedDigits of them.
+inline uint128 parse128(const char* digits) { return parseDecimalDigits(digits); }
 
 }  // namespace teilomat::testing

@@ -12,6 +12,7 @@
 
 #include "commands/OutputSurface.h"
 #include "commands/PlatformServices.h"
+#include "numbers/Uint128Text.h"
 #include "timing/xTimer.h"
 
 namespace teilomat::testing {
@@ -45,12 +46,12 @@ class RecordingFake : public OutputSurface, public PlatformServices {
     list.clear();
     log.push_back({"list.clear", {}, {}});
   }
-  void appendToList(const std::string& entry) override {
-    list.push_back(entry);
-    log.push_back({"list.append", entry, {}});
+  void appendToList(uint128 prime) override {
+    list.push_back(prime);
+    log.push_back({"list.append", toDecimalText(prime), {}});
   }
   std::size_t listCount() const override { return list.size(); }
-  std::string listEntry(std::size_t index) const override { return list.at(index); }
+  uint128 listEntry(std::size_t index) const override { return list.at(index); }
   xTimer& stopwatch() override;
 
   // PlatformServices
@@ -90,7 +91,7 @@ class RecordingFake : public OutputSurface, public PlatformServices {
   std::string caption = "Teilomat ";
   std::string label1, label2, frame4Caption, command3Caption;
   int check1 = 1;
-  std::vector<std::string> list;
+  std::vector<uint128> list;
   Separators locale = Separators::comma();
   std::uint64_t stride = 1;
   // Passes as the real window's: decided by a clock, so a long trial

@@ -44,6 +44,8 @@ void runPrimalityTest(OutputSurface& out, PlatformServices& services) {
 
   if (value == 2 || value == 3 || value == 5 || value == 7 || value == 9) {
     const std::string took = duration();
+    // "multiplieziert" in this one text and "ist Prim" with a capital are the
+    // program's historic spellings; they stay.
     if (value == 9)
       out.setLabel1("Zahl ist nicht prim (zwei Teiler die multiplieziert 9 ergeben, sind z.B. 3 und 3)");
     else

@@ -8,7 +8,7 @@
 #include "commands/CommandSupport.h"
 #include "commands/Commands.h"
 #include "numbers/NumberFormat.h"
-#include "commands/PrimmarktestRun.h"
+#include "commands/Primmarktest.h"
 #include "engine/TrialDivision.h"
 #include "timing/xTimer.h"
 
@@ -22,6 +22,7 @@ double benchmarkNumber() {
   return source;
 }
 
+// "Realtpunkte" (the prompt says "Realpunkte") is the program's historic spelling; it stays.
 std::string scoresText(double vergleichspunkte, double realpunkte) {
   return "Du hast beim Primmark Test " + wholeText(vergleichspunkte) + " Vergleichspunkte und " +
          wholeText(realpunkte) + " Realtpunkte (Je kleiner desto besser). ";
@@ -29,6 +30,8 @@ std::string scoresText(double vergleichspunkte, double realpunkte) {
 
 }  // namespace
 
+// The prompt keeps its historic wording, slips included ("zum ermitteln",
+// "Bitte gebe ein", "Mhz", "Pc"): it is not to be corrected.
 const std::string& primmarktestPrompt() {
   static const std::string prompt =
       std::string(
