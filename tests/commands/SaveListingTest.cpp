@@ -209,7 +209,7 @@ TEST(SaveListing, AFailureAtAnyStepIsReportedAndLeavesNoTemporary) {
       {"in place: flushing to the disk", FailingCalls::Fsync, 1, EIO, true},
   };
   std::string whole;
-  for (const std::string& entry : bigList()) whole += (whole.empty() ? "" : "\r\n") + entry;
+  for (const uint128 entry : bigList()) whole += (whole.empty() ? "" : "\r\n") + std::to_string(static_cast<unsigned long long>(entry));
   for (const Row& row : rows) {
     ScratchDirectory dir;
     const fs::path file = dir / "Primzahlen.txt";
@@ -417,7 +417,7 @@ TEST(SaveListing, AKillMidwayLeavesTheOldFileAndTheNextSaveCleansUp) {
 TEST(SaveListing, TwoSaversRacingInOneFolderNeverFail) {
   ScratchDirectory dir;
   const fs::path file = dir / "Primzahlen.txt";
-  const std::vector<std::string> lists[] = {{"11", "13"}, {"17", "19", "23"}};
+  const std::vector<uint128> lists[] = {{11, 13}, {17, 19, 23}};
   struct NoSync : FileCalls {  // the race is in the names; syncing only slows it down
     int fsync(int) override { return 0; }
   } calls;
