@@ -10,6 +10,7 @@ packages=(
   fonts-comic-neue fonts-dejavu-core fonts-dejavu-extra
   qt6-translations-l10n
   dpkg-dev desktop-file-utils appstream librsvg2-bin
+  dbus-daemon python3-dbus python3-gi
 )
 
 missing=()
