@@ -1,6 +1,7 @@
 // The main window: all controls, the output surface of the commands and the button handlers.
 #include "app/Form1.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -9,10 +10,12 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimer>
 #include <cstdint>
 #include <string_view>
 #include <utility>
 
+#include "app/DesktopSession.h"
 #include "app/Form1Controls.h"
 #include "app/Form2.h"
 #include "app/InputField.h"
@@ -24,8 +27,6 @@
 
 namespace teilomat {
 namespace {
-
-const char* const kCancelledCaption = "Teilomat - (abgebrochen)";
 
 // The standard colour scheme: window frame, menu text, window text and
 // button text are black; window and highlighted text are white. So the
@@ -94,12 +95,16 @@ Form1::Form1(PlatformServices* dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       services_(this),
-      pendingCaption_("Teilomat ") {
+      caption_("Teilomat ") {
   setObjectName("Form1");
   services_.setDialogStandIn(dialogs);
   services_.setHooks([this] { showPending(); }, [this] { return abortRequested_; },
                      [this] { return (cancelledDepths_ >> depth_) & 1u; });
-  setWindowTitle(fromUtf8(pendingCaption_));
+  applyCaption();
+  captionHold_ = new QTimer(this);
+  captionHold_->setSingleShot(true);
+  captionHold_->setInterval(kCancelledCaptionHoldMs);
+  connect(captionHold_, &QTimer::timeout, this, &Form1::endCaptionHold);
   setWindowIcon(teilomatIcon());
   setFont(WindowLook::controlFont());
   setFixedSize(WindowLook::pixels(11520), WindowLook::pixels(4440));
@@ -115,6 +120,23 @@ Form1::Form1(PlatformServices* dialogs, QWidget* parent)
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   escape->setContext(Qt::WindowShortcut);
   connect(escape, &QShortcut::activated, this, &Form1::cancelInnermost);
+}
+
+void Form1::attachDesktop(DesktopBus* bus) {
+  desktop_.reset();
+  services_.setDialogObserver({});
+  if (!bus) return;
+  desktop_ = std::make_unique<DesktopSession>(*bus, [] { return DesktopSession::Clock::now(); });
+  services_.setDialogObserver([this](bool shown) { desktop_->dialogShown(shown); });
+  if (!desktopTick_) {
+    desktopTick_ = new QTimer(this);
+    desktopTick_->setInterval(kDesktopTickMs);
+    // Fires in the commands' event passes: nothing is asked of the passes
+    // themselves when no tick is due.
+    connect(desktopTick_, &QTimer::timeout, this, [this] {
+      if (desktop_) desktop_->tick(caption_.percent(depth_));
+    });
+  }
 }
 
 Form1::~Form1() {
@@ -207,14 +229,21 @@ void Form1::runCommand(const std::function<void()>& command, bool nests) {
   if (abortRequested_) return;
   if (nests && depth_ >= kMaxNesting) return;  // the press is ignored
   ++depth_;
+  caption_.commandStarted(depth_);
+  if (desktop_) {
+    desktop_->commandStarted();
+    if (depth_ == 1) desktopTick_->start();
+  }
   std::string failure;
   bool cancelled = false;
+  bool aborted = false;
   try {
     command();
   } catch (const CommandCancelled&) {
     cancelled = true;
   } catch (const CommandAborted&) {
     // The window was closed: end quietly.
+    aborted = true;
   } catch (const std::exception& error) {
     failure = error.what();
   } catch (...) {
@@ -228,9 +257,26 @@ void Form1::runCommand(const std::function<void()>& command, bool nests) {
     }
   }
   cancelledDepths_ &= (std::uint64_t(1) << depth_) - 1;  // this depth and any deeper are done
-  if (cancelled && !abortRequested_) setCaption(kCancelledCaption);
+  const bool closed = aborted || abortRequested_;
+  if (desktop_) {
+    const CommandEnd how = closed            ? CommandEnd::Aborted
+                           : cancelled       ? CommandEnd::Cancelled
+                           : failure.empty() ? CommandEnd::Finished
+                                             : CommandEnd::Failed;
+    desktop_->commandEnded(how, caption_.text(), QApplication::activeWindow() != nullptr);
+    if (depth_ == 1) desktopTick_->stop();
+  }
+  if (caption_.commandEnded(depth_, cancelled && !closed))
+    captionHold_->start();
+  else
+    captionHold_->stop();
   if (--depth_ == 0) abortRequested_ = false;
   showPending();
+}
+
+void Form1::endCaptionHold() {
+  caption_.endHold();
+  applyCaption();
 }
 
 void Form1::cancelInnermost() {
@@ -259,34 +305,27 @@ void Form1::showCentred() {
 
 void Form1::closeEvent(QCloseEvent* event) {
   if (depth_ > 0) abortRequested_ = true;
+  if (desktop_) desktop_->windowClosed();
   if (info_ && !info_->isVisible()) delete info_;
   event->accept();
 }
 
 void Form1::setCaption(const std::string& caption) {
-  pendingCaption_ = caption;
-  pendingRecipe_.reset();
+  caption_.write(caption, depth_);
   captionChanged();
 }
 
 void Form1::setDeferredCaption(const CaptionRecipe& recipe) {
-  pendingRecipe_ = recipe;
+  caption_.write(recipe, depth_);
   captionChanged();
 }
 
 void Form1::captionChanged() {
-  captionDirty_ = true;
   if (depth_ == 0) applyCaption();
 }
 
 void Form1::applyCaption() {
-  if (!captionDirty_) return;
-  captionDirty_ = false;
-  if (pendingRecipe_) {
-    pendingCaption_ = pendingRecipe_->text();
-    pendingRecipe_.reset();
-  }
-  setWindowTitle(fromUtf8(pendingCaption_));
+  if (const std::optional<std::string> shown = caption_.take()) setWindowTitle(fromUtf8(*shown));
 }
 
 void Form1::setLabel1(const std::string& text) { label1_->setText(fromUtf8(text)); }

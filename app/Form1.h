@@ -11,6 +11,7 @@
 
 #include "app/Form2.h"
 #include "app/QtPlatformServices.h"
+#include "app/WindowCaption.h"
 #include "commands/OutputSurface.h"
 
 class QCheckBox;
@@ -18,9 +19,12 @@ class QGroupBox;
 class QLabel;
 class QListView;
 class QPushButton;
+class QTimer;
 
 namespace teilomat {
 
+class DesktopBus;
+class DesktopSession;
 class InputField;
 class ListEntryModel;
 
@@ -36,7 +40,8 @@ class ListEntryModel;
 // Esc while commands run ends the innermost one at the end of its current
 // event pass (CommandCancelled, thrown once Qt has returned); it writes
 // nothing but the caption "Teilomat - (abgebrochen)", and the command it
-// interrupted goes on. Esc with nothing running does nothing.
+// interrupted goes on, and its own caption comes back
+// kCancelledCaptionHoldMs later. Esc with nothing running does nothing.
 //
 // Closing the window while commands run ends all of them at their next event
 // pass (CommandAborted); their handlers end quietly and the window stays
@@ -48,11 +53,17 @@ class ListEntryModel;
 // title at the next real event pass, before a dialog and when a command
 // ends (at once when no command runs). List1 shows new entries at the same
 // moments: appending stores a number and nothing else.
+//
+// With a desktop attached, a DesktopSession learns of every command's start
+// and end, of the dialogs and the close, and, every kDesktopTickMs while
+// commands run, of the innermost one's percent, read from its caption.
 class Form1 : public QWidget, public OutputSurface {
   Q_OBJECT
  public:
   static constexpr int kMaxNesting = 32;
   static constexpr int kInputLimit = 28;
+  static constexpr int kCancelledCaptionHoldMs = 1000;
+  static constexpr int kDesktopTickMs = 250;
   static_assert(kMaxNesting + 1 < 64, "a running command's depth is a bit of cancelledDepths_");
 
   // dialogs: a stand-in for message box, input box, beep and locale (the
@@ -64,6 +75,9 @@ class Form1 : public QWidget, public OutputSurface {
   void showCentred();
 
   QtPlatformServices& services() { return services_; }
+  // The desktop to tell of long commands (null: none, as in the tests).
+  // Kept, not owned; it must outlive the window's commands.
+  void attachDesktop(DesktopBus* bus);
   int runningCommands() const { return depth_; }
   Form2* infoWindow() const { return info_; }
 
@@ -99,15 +113,17 @@ class Form1 : public QWidget, public OutputSurface {
   // Marks the caption for showing: at once when no command runs.
   void captionChanged();
   void applyCaption();
+  void endCaptionHold();
   void showInfo();
   InputField* field(TextField which) const;
 
   QtPlatformServices services_;
   std::unique_ptr<xTimer> stopwatch_;
   QPointer<Form2> info_;
-  std::string pendingCaption_;
-  std::optional<CaptionRecipe> pendingRecipe_;  // when set, it stands for pendingCaption_
-  bool captionDirty_ = false;
+  WindowCaption caption_;
+  QTimer* captionHold_ = nullptr;
+  std::unique_ptr<DesktopSession> desktop_;
+  QTimer* desktopTick_ = nullptr;
   int depth_ = 0;
   // Bit d: Esc has ended the command at depth d. A press and an Esc in the
   // same pass can mark a command that is no longer the innermost.

@@ -19,6 +19,22 @@ constexpr int kInputBoxWidthPixels = 480;
 
 }  // namespace
 
+// Tells the dialog observer of one dialog, also when it ends by an exception.
+class QtPlatformServices::DialogShown {
+ public:
+  explicit DialogShown(const std::function<void(bool)>& observer) : observer_(observer) {
+    if (observer_) observer_(true);
+  }
+  ~DialogShown() {
+    if (observer_) observer_(false);
+  }
+  DialogShown(const DialogShown&) = delete;
+  DialogShown& operator=(const DialogShown&) = delete;
+
+ private:
+  const std::function<void(bool)>& observer_;
+};
+
 QtPlatformServices::QtPlatformServices(QWidget* dialogParent) : dialogParent_(dialogParent) {}
 
 void QtPlatformServices::setHooks(std::function<void()> beforePass, std::function<bool()> abortRequested,
@@ -39,6 +55,7 @@ void QtPlatformServices::prepareDialog() {
 
 void QtPlatformServices::messageBox(const std::string& text, const std::string& title) {
   prepareDialog();
+  const DialogShown shown(dialogObserver_);
   if (standIn_) {
     standIn_->messageBox(text, title);
   } else {
@@ -56,6 +73,7 @@ void QtPlatformServices::messageBox(const std::string& text, const std::string& 
 std::string QtPlatformServices::inputBox(const std::string& prompt, int leftTwips, int topTwips) {
   prepareDialog();
   std::string answer;
+  const DialogShown shown(dialogObserver_);
   if (standIn_) {
     answer = standIn_->inputBox(prompt, leftTwips, topTwips);
   } else {

@@ -54,6 +54,9 @@ class QtPlatformServices : public PlatformServices {
   // CommandCancelled.
   void setHooks(std::function<void()> beforePass, std::function<bool()> abortRequested,
                 std::function<bool()> cancelRequested = {});
+  // Told true when a message box or input box opens and false when it has
+  // closed (the stand-in's too): no command computes in between.
+  void setDialogObserver(std::function<void(bool shown)> observer) { dialogObserver_ = std::move(observer); }
 
   void setPassInterval(std::chrono::nanoseconds interval) { passInterval_ = interval; }
   std::chrono::nanoseconds passInterval() const { return passInterval_; }
@@ -62,12 +65,14 @@ class QtPlatformServices : public PlatformServices {
  private:
   void throwIfAborted() const;
   void prepareDialog();
+  class DialogShown;
 
   QPointer<QWidget> dialogParent_;
   PlatformServices* standIn_ = nullptr;
   std::function<void()> beforePass_;
   std::function<bool()> abortRequested_;
   std::function<bool()> cancelRequested_;
+  std::function<void(bool)> dialogObserver_;
   std::chrono::nanoseconds passInterval_ = kDefaultPassInterval;
   QElapsedTimer sinceLastPass_;
   std::uint64_t realPasses_ = 0;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/ApplicationSetup.h"
+#include "app/DBusDesktop.h"
 #include "app/Form1.h"
 
 namespace {
@@ -48,6 +49,9 @@ int main(int argc, char* argv[]) {
   teilomat::ApplicationSetup::configure(app);
 
   teilomat::Form1 form1;
+  // Told of long commands only; declared after the window, so it goes first.
+  teilomat::DBusDesktop desktop(&form1);
+  form1.attachDesktop(&desktop);
   form1.showCentred();
   return QApplication::exec();
 }

@@ -11,6 +11,7 @@ packages=(
   qt6-translations-l10n
   dpkg-dev desktop-file-utils appstream librsvg2-bin
   lintian man-db
+  dbus-daemon python3-dbus python3-gi
 )
 
 missing=()
