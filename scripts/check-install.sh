@@ -42,7 +42,7 @@ appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" || fail
 
 # The newest release in the AppStream data is the version the program reports.
 release=$(grep -o '<release version="[^"]*"' "$prefix/share/metainfo/$id.metainfo.xml" | head -n 1 | cut -d'"' -f2)
-reported=$(env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/teilomat" --version)
+reported=$(env -u DISPLAY -u WAYLAND_DISPLAY ${TEILOMAT_RUN_WITH:-} "$prefix/bin/teilomat" --version)
 [ "$reported" = "Teilomat $release" ] || fail "--version says \"$reported\", the AppStream release is $release"
 
 (cd "$work" && cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/deb" >/dev/null) || fail "cpack -G DEB"
