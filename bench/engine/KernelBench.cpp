@@ -234,15 +234,15 @@ const bool registered = [] {
   const auto timed = [](benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond)->Iterations(3); };
   for (const auto& [name, threads] : {std::pair<const char*, int>{"one", 1}, {"all", 0}}) {
     timed(benchmark::RegisterBenchmark((std::string("BM_Threads_29Digits_LongSlice/") + name).c_str(),
-                                       [threads](benchmark::State& s) { slice(s, kLargestPrimeBelow2To96, threads); }));
+                                       [threads = threads](benchmark::State& s) { slice(s, kLargestPrimeBelow2To96, threads); }));
   }
   for (const auto& [name, threads] : {std::pair<const char*, int>{"one", 1}, {"all", 0}}) {
     timed(benchmark::RegisterBenchmark((std::string("BM_Threads_2To64Prime_LongSlice/") + name).c_str(),
-                                       [threads](benchmark::State& s) { slice(s, kFirstPrimeAbove2To64, threads); }));
+                                       [threads = threads](benchmark::State& s) { slice(s, kFirstPrimeAbove2To64, threads); }));
   }
   for (const auto& [name, threads] : {std::pair<const char*, int>{"one", 1}, {"all", 0}}) {
     timed(benchmark::RegisterBenchmark((std::string("BM_Threads_ListingCommand/") + name).c_str(),
-                                       [threads](benchmark::State& s) { listing(s, threads); }));
+                                       [threads = threads](benchmark::State& s) { listing(s, threads); }));
   }
   return true;
 }();
