@@ -117,7 +117,6 @@ class Wide {
     }
     return std::strong_ordering::equal;
   }
-  friend bool operator==(const Wide& a, const Wide& b) = default;
 
  private:
   std::array<std::uint64_t, 4> limbs_{};

@@ -45,7 +45,7 @@ appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" || fail
 
 # The newest release in the AppStream data is the version the program reports.
 release=$(grep -o '<release version="[^"]*"' "$prefix/share/metainfo/$id.metainfo.xml" | head -n 1 | cut -d'"' -f2)
-reported=$(env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/teilomat" --version)
+reported=$(env -u DISPLAY -u WAYLAND_DISPLAY ${TEILOMAT_RUN_WITH:-} "$prefix/bin/teilomat" --version)
 [ "$reported" = "Teilomat $release" ] || fail "--version says \"$reported\", the AppStream release is $release"
 changed=$(zcat "$prefix/share/doc/teilomat/changelog.gz" | sed -n '1s/^teilomat (\([^)]*\)).*/\1/p')
 [ "$changed" = "$release" ] || fail "the changelog's newest entry is \"$changed\", the AppStream release is $release"

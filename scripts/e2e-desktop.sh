@@ -27,7 +27,7 @@ export DBUS_SESSION_BUS_ADDRESS && : >"$work/log"
 wait_until 10 'grep -q ready "$work/standin"' || fail "the stand-in desktop did not start"
 start_xvfb
 start_program() {
-  "$program" </dev/null 2>"$work/stderr" & APP_PID=$!
+  ${TEILOMAT_RUN_WITH:-} "$program" </dev/null 2>"$work/stderr" & APP_PID=$!  # an emulator for a cross build
   window=$(wait_for_window '^Teilomat $' 20) && xdotool windowfocus --sync "$window" || fail "no main window"
 }
 # Text1 at 16,24 (185 x 19), Command1 at 472,16 (137 x 33).

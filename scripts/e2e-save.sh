@@ -25,6 +25,9 @@ file=$work/Primzahlen.txt
 end=3000000
 
 fail() { echo "e2e-save.sh: FAILED, $*" >&2; exit 1; }
+# A program under an emulator (a cross build under qemu-user) is many times slower.
+patience=1
+[ -n "${TEILOMAT_RUN_WITH:-}" ] && patience=10
 temporaries() { compgen -G "$work/.Primzahlen.txt.*.tmp" || true; }
 
 # The expected files, from coreutils' factor: the primes from 11 on, CR LF
@@ -38,7 +41,7 @@ start_xvfb
 start_program() {
   local dir=${1:-$work}
   shift || true
-  (cd "$dir" && exec "$@" "$program" </dev/null) &
+  (cd "$dir" && exec "$@" ${TEILOMAT_RUN_WITH:-} "$program" </dev/null) &  # an emulator for a cross build
   APP_PID=$!
   window=$(wait_for_window '^Teilomat $' 20) || fail "the main window did not appear"
   xdotool windowfocus --sync "$window" 2>/dev/null || true
@@ -56,7 +59,7 @@ list_range() {
   type_into 428 257 "$1"
   type_into 628 257 "$2"
   click 424 184
-  local title="" tries=600
+  local title="" tries=$((600 * patience))
   while [ "$tries" -gt 0 ]; do
     title=$(xdotool getwindowname "$window")
     [[ $title =~ ^Teilomat\ -\ \([0-9]+\ Primzahlen\ zwischen\ $1\ und\ $2\)$ ]] && { echo "ok: $title"; return 0; }
@@ -66,9 +69,9 @@ list_range() {
   fail "listing $1 to $2 did not end, title \"$title\""
 }
 save() { click 640 184; }
-# Waits up to 10 s for the file to equal $1 (the file: $2, by default Primzahlen.txt); no box may be shown.
+# Waits up to 10 s (times the patience) for the file to equal $1 (the file: $2, by default Primzahlen.txt); no box may be shown.
 expect_file() {
-  local tries=100 target=${2:-$file}
+  local tries=$((100 * patience)) target=${2:-$file}
   while [ "$tries" -gt 0 ]; do
     if cmp -s "$target" "$1"; then
       sleep 0.3

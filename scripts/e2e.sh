@@ -15,7 +15,8 @@ program=${1:-$root/build/app/teilomat}
 need_xvfb_tools
 start_xvfb
 
-"$program" </dev/null &
+# TEILOMAT_RUN_WITH: an emulator for a cross-built program (qemu-aarch64-static).
+${TEILOMAT_RUN_WITH:-} "$program" </dev/null &
 APP_PID=$!
 window=$(wait_for_window '^Teilomat $' 20) || { echo "e2e.sh: FAILED, the main window did not appear" >&2; exit 1; }
 xdotool windowfocus --sync "$window" 2>/dev/null || true

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Teilomat with its tests and runs every test.
 #   scripts/test.sh                     Release build in build/
-#   scripts/test.sh --sanitize          AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/
+#   scripts/test.sh --sanitize          AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/,
+#                                       by Clang, every warning an error (the other builds use GCC)
 #   scripts/test.sh --thread-sanitize   ThreadSanitizer build of the core's tests in build-tsan/, run on
 #                                       2 and on 8 worker threads
 set -euo pipefail
@@ -13,7 +14,8 @@ thread_counts=("")
 case "${1:-}" in
   --sanitize)
     dir=build-asan
-    options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTEILOMAT_SANITIZE=ON -DTEILOMAT_BUILD_BENCH=OFF)
+    options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTEILOMAT_SANITIZE=ON -DCMAKE_CXX_COMPILER=clang++
+             -DCMAKE_CXX_FLAGS=-Werror)
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
     export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

@@ -16,7 +16,7 @@ what=$2
 need_xvfb_tools
 start_xvfb
 
-"$program" </dev/null >/dev/null 2>&1 &
+${TEILOMAT_RUN_WITH:-} "$program" </dev/null >/dev/null 2>&1 &  # an emulator for a cross build
 APP_PID=$!
 window=$(wait_for_window '^Teilomat $' 20) || { echo "time-window.sh: the main window did not appear" >&2; exit 1; }
 xdotool windowfocus --sync "$window" 2>/dev/null || true

@@ -183,11 +183,20 @@ void BM_Reference_Listing(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(bareListing());
 }
 
+// Each full-sequence kernel beside its wheel kernel, those this processor has.
+std::vector<KernelVariant> supportedVariants() {
+  std::vector<KernelVariant> variants;
+  for (KernelVariant v : {KernelVariant::ScalarFull, KernelVariant::Scalar, KernelVariant::Avx2Full,
+                          KernelVariant::Avx2, KernelVariant::Avx512Full, KernelVariant::Avx512,
+                          KernelVariant::NeonFull, KernelVariant::Neon})
+    if (kernelSupported(v)) variants.push_back(v);
+  return variants;
+}
+
 // Each measurement once per kernel, named .../scalar, .../avx2, .../avx512;
 // each reference runs just before the kernels it is compared with.
 const bool registered = [] {
-  const KernelVariant variants[] = {KernelVariant::Scalar, KernelVariant::Avx2Full, KernelVariant::Avx2,
-                                    KernelVariant::Avx512Full, KernelVariant::Avx512};
+  const std::vector<KernelVariant> variants = supportedVariants();
   const auto perKernel = [&](const std::string& name, auto body, auto configure) {
     for (KernelVariant v : variants)
       configure(benchmark::RegisterBenchmark((name + "/" + kernelName(v)).c_str(),
@@ -213,8 +222,7 @@ const bool registered = [] {
   };
   for (const auto& [name, n] : {std::pair<const char*, uint128>{"29Digits", kLargestPrimeBelow2To96},
                                 {"2To64Prime", kFirstPrimeAbove2To64}}) {
-    for (KernelVariant v : {KernelVariant::Avx512Full, KernelVariant::Avx512, KernelVariant::Avx2Full,
-                            KernelVariant::Avx2})
+    for (KernelVariant v : variants)
       sliceRuns(benchmark::RegisterBenchmark((std::string("BM_KernelSlice_") + name + "/" + kernelName(v)).c_str(),
                                          [v, n = n](benchmark::State& s) { kernelSlice(s, v, n); }));
   }
@@ -226,15 +234,15 @@ const bool registered = [] {
   const auto timed = [](benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond)->Iterations(3); };
   for (const auto& [name, threads] : {std::pair<const char*, int>{"one", 1}, {"all", 0}}) {
     timed(benchmark::RegisterBenchmark((std::string("BM_Threads_29Digits_LongSlice/") + name).c_str(),
-                                       [threads](benchmark::State& s) { slice(s, kLargestPrimeBelow2To96, threads); }));
+                                       [threads = threads](benchmark::State& s) { slice(s, kLargestPrimeBelow2To96, threads); }));
   }
   for (const auto& [name, threads] : {std::pair<const char*, int>{"one", 1}, {"all", 0}}) {
     timed(benchmark::RegisterBenchmark((std::string("BM_Threads_2To64Prime_LongSlice/") + name).c_str(),
-                                       [threads](benchmark::State& s) { slice(s, kFirstPrimeAbove2To64, threads); }));
+                                       [threads = threads](benchmark::State& s) { slice(s, kFirstPrimeAbove2To64, threads); }));
   }
   for (const auto& [name, threads] : {std::pair<const char*, int>{"one", 1}, {"all", 0}}) {
     timed(benchmark::RegisterBenchmark((std::string("BM_Threads_ListingCommand/") + name).c_str(),
-                                       [threads](benchmark::State& s) { listing(s, threads); }));
+                                       [threads = threads](benchmark::State& s) { listing(s, threads); }));
   }
   return true;
 }();

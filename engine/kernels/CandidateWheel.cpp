@@ -15,6 +15,10 @@ CandidateWheel::CandidateWheel() {
   std::uint64_t count = 0;
   for (std::uint64_t r = 1; r < kPeriod; ++r)
     if (std::gcd(r, kPeriod) == 1) residues_[count++] = static_cast<double>(r);
+  for (std::uint64_t k = 0; k < kResidues; ++k) {
+    const double next = k + 1 < kResidues ? residues_[k + 1] : residues_[0] + static_cast<double>(kPeriod);
+    gaps_[k] = static_cast<std::uint8_t>(next - residues_[k]);
+  }
   // The candidates of a block lie at offsets 1, 5, 7, 11, 13, ... from its start.
   rank_[0] = 0;
   for (std::uint64_t o = 0; o < kIndexesPerPeriod; ++o) {

@@ -11,7 +11,7 @@ namespace teilomat {
 // (values from 30030 up), where every candidate the wheel leaves out has a
 // prime factor 5, 7, 11 or 13 below it. Built once, on first use, through a
 // thread-safe static; read-only afterwards, so any number of threads may
-// share it. Size: about 66 KB.
+// share it. Size: about 72 KB.
 class CandidateWheel {
  public:
   static constexpr std::uint64_t kPeriod = 30030;
@@ -24,6 +24,9 @@ class CandidateWheel {
 
   // The residues in ascending order, as doubles (exact) for the vector loads.
   const double* residues() const { return residues_; }
+  // gaps()[k]: from residue k to the next one (the last to the first of the
+  // next block), at most 22; the scalar kernel steps through the wheel by them.
+  const std::uint8_t* gaps() const { return gaps_; }
   // The first wheel position whose candidate has full-sequence index >= index,
   // and the last one whose index is <= index; index > kIndexesPerPeriod.
   std::uint64_t firstPositionFrom(std::uint64_t index) const;
@@ -36,6 +39,7 @@ class CandidateWheel {
   CandidateWheel();
 
   alignas(64) double residues_[kResidues];
+  std::uint8_t gaps_[kResidues];
   // rank_[o]: how many of the first o candidates of a block are coprime to 30030.
   std::uint16_t rank_[kIndexesPerPeriod + 1];
 };

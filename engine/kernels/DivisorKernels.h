@@ -1,4 +1,4 @@
-// Divisibility kernels behind firstDividingIndex: scalar, AVX2 and AVX-512, chosen at run time.
+// Divisibility kernels behind firstDividingIndex: scalar, AVX2, AVX-512 and NEON, chosen at run time.
 #pragma once
 
 #include <cstdint>
@@ -10,17 +10,20 @@
 
 namespace teilomat {
 
-// The ways of testing a run of candidates. The vector variants divide in
-// double precision, several candidates per instruction; they are compiled
-// with function-level target attributes, so the program itself stays plain
-// x86-64 and runs on processors that have neither extension. Avx2 and Avx512
-// skip the candidates with a prime factor 5, 7, 11 or 13 from 30030 on (a
-// wheel) and divide a round ahead; Avx2Full and Avx512Full test every
-// candidate, one division per vector, and stay as the reference the faster
-// ones are measured and checked against.
-enum class KernelVariant { Scalar, Avx2, Avx512, Avx2Full, Avx512Full };
+// The ways of testing a run of candidates. Scalar divides one candidate at a
+// time with the processor's integer division and runs everywhere. The vector
+// variants divide in double precision, several candidates per instruction: on
+// x86-64 AVX2 and AVX-512, compiled with function target attributes so that
+// the program itself stays plain x86-64 and runs on processors that have
+// neither extension; on aarch64 NEON, which every such processor has. Scalar,
+// Avx2, Avx512 and Neon skip the candidates with a prime factor 5, 7, 11 or
+// 13 from 30030 on (a wheel), the vector ones dividing a round ahead; the
+// *Full variants test every candidate, one division per candidate or vector,
+// and stay as the reference the faster ones are measured and checked against.
+enum class KernelVariant { Scalar, Avx2, Avx512, Avx2Full, Avx512Full, ScalarFull, Neon, NeonFull };
 
-const char* kernelName(KernelVariant variant);  // "scalar", "avx2", "avx512", "avx2-full", "avx512-full"
+// "scalar", "avx2", "avx512", "avx2-full", "avx512-full", "scalar-full", "neon", "neon-full"
+const char* kernelName(KernelVariant variant);
 std::optional<KernelVariant> kernelNamed(std::string_view name);
 
 // Whether this processor (and this build) can run the variant.
@@ -33,8 +36,9 @@ KernelVariant bestKernel();
 KernelVariant kernelForRequest(const char* request, std::string& warning);
 
 // The variant firstDividingIndex uses. Chosen on first use from
-// TEILOMAT_KERNEL (scalar|avx2|avx512|avx2-full|avx512-full; an unknown or unsupported value is
-// ignored with a warning on stderr) and else from the processor.
+// TEILOMAT_KERNEL (a kernelName; an unknown or unsupported value is ignored
+// with a warning on stderr) and else from the processor: AVX-512, AVX2 or
+// scalar on x86-64, NEON on aarch64, scalar elsewhere.
 KernelVariant activeKernel();
 // Switches the variant (tests, benchmarks). Returns false and keeps the
 // current one when the processor lacks it. Safe beside threads that are
@@ -51,23 +55,27 @@ bool forceKernel(KernelVariant variant);
 // dividing candidate in the run, never of a non-divisor, so runs tested in
 // parallel still combine to the exact answer by taking the smallest hit.
 // The index is always the one in the full sequence. Runs the active variant:
-// AVX-512 or AVX2 blocks of exact double-precision tests where the processor
-// has them, native 64-bit (or two-step 128-by-64-bit) remainders otherwise
-// and for short runs. n < 2^96, 1 <= from <= to, candidates < 2^63. Pure:
+// AVX-512, AVX2 or NEON blocks of exact double-precision tests where the
+// processor has them, native 64-bit (or two-step 128-by-64-bit) remainders
+// otherwise and for short runs. n < 2^96, 1 <= from <= to, candidates < 2^63. Pure:
 // any number of threads may call it at once.
 std::uint64_t firstDividingIndex(uint128 n, std::uint64_t from, std::uint64_t to);
 
-// The kernels, with firstDividingIndex's contract; the scalar and the *Full
-// kernels are exact without the precondition. The vector kernels run the
-// double-precision test only where it is proven exact (every candidate below
-// 2^49) and for runs long enough to pay; anything else they hand to the
-// scalar kernel. Calling a vector kernel that kernelSupported() denies is
-// undefined (illegal instruction).
+// The kernels, with firstDividingIndex's contract; the *Full kernels are
+// exact without the precondition. The vector kernels run the double-precision
+// test only where it is proven exact (every candidate below 2^49) and for runs
+// long enough to pay; anything else they hand to the scalar kernel of their
+// kind (wheel or full). Calling a vector kernel that kernelSupported() denies
+// is undefined (illegal instruction); on another architecture the names stand
+// for the scalar kernel of their kind.
 std::uint64_t firstDividingIndexScalar(uint128 n, std::uint64_t from, std::uint64_t to);
+std::uint64_t firstDividingIndexScalarFull(uint128 n, std::uint64_t from, std::uint64_t to);
 std::uint64_t firstDividingIndexAvx2(uint128 n, std::uint64_t from, std::uint64_t to);
 std::uint64_t firstDividingIndexAvx512(uint128 n, std::uint64_t from, std::uint64_t to);
 std::uint64_t firstDividingIndexAvx2Full(uint128 n, std::uint64_t from, std::uint64_t to);
 std::uint64_t firstDividingIndexAvx512Full(uint128 n, std::uint64_t from, std::uint64_t to);
+std::uint64_t firstDividingIndexNeon(uint128 n, std::uint64_t from, std::uint64_t to);
+std::uint64_t firstDividingIndexNeonFull(uint128 n, std::uint64_t from, std::uint64_t to);
 
 namespace kernel_detail {
 

@@ -2,12 +2,8 @@
 #include "engine/kernels/DivisorKernels.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-
-#pragma GCC push_options
-#pragma GCC target("avx2,fma")
+#define TEILOMAT_VECTOR_TARGET __attribute__((target("avx2,fma")))
 #include "engine/kernels/VectorScan.h"
-#pragma GCC pop_options
 
 namespace teilomat {
 

@@ -22,8 +22,16 @@ std::atomic<KernelVariant>& currentKernel() {
   return variant;
 }
 
-constexpr KernelVariant kAllVariants[] = {KernelVariant::Scalar, KernelVariant::Avx2, KernelVariant::Avx512,
-                                          KernelVariant::Avx2Full, KernelVariant::Avx512Full};
+constexpr KernelVariant kAllVariants[] = {
+    KernelVariant::Scalar,     KernelVariant::Avx2, KernelVariant::Avx512,  KernelVariant::Avx2Full,
+    KernelVariant::Avx512Full, KernelVariant::ScalarFull, KernelVariant::Neon, KernelVariant::NeonFull};
+
+// "scalar, avx2, …": every name, for the warning about an unknown one.
+std::string allNames() {
+  std::string names;
+  for (KernelVariant v : kAllVariants) names += (names.empty() ? "" : ", ") + std::string(kernelName(v));
+  return names;
+}
 
 }  // namespace
 
@@ -33,6 +41,9 @@ const char* kernelName(KernelVariant variant) {
     case KernelVariant::Avx2: return "avx2";
     case KernelVariant::Avx512Full: return "avx512-full";
     case KernelVariant::Avx2Full: return "avx2-full";
+    case KernelVariant::ScalarFull: return "scalar-full";
+    case KernelVariant::Neon: return "neon";
+    case KernelVariant::NeonFull: return "neon-full";
     case KernelVariant::Scalar: break;
   }
   return "scalar";
@@ -45,6 +56,7 @@ std::optional<KernelVariant> kernelNamed(std::string_view name) {
 }
 
 bool kernelSupported(KernelVariant variant) {
+  if (variant == KernelVariant::Scalar || variant == KernelVariant::ScalarFull) return true;
 #if defined(__x86_64__) && defined(__GNUC__)
   __builtin_cpu_init();
   switch (variant) {
@@ -55,18 +67,20 @@ bool kernelSupported(KernelVariant variant) {
     case KernelVariant::Avx2:
     case KernelVariant::Avx2Full:
       return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-    case KernelVariant::Scalar:
-      return true;
+    default:
+      return false;
   }
-  return false;
+#elif defined(__aarch64__)
+  return variant == KernelVariant::Neon || variant == KernelVariant::NeonFull;
 #else
-  return variant == KernelVariant::Scalar;
+  return false;
 #endif
 }
 
 KernelVariant bestKernel() {
   if (kernelSupported(KernelVariant::Avx512)) return KernelVariant::Avx512;
   if (kernelSupported(KernelVariant::Avx2)) return KernelVariant::Avx2;
+  if (kernelSupported(KernelVariant::Neon)) return KernelVariant::Neon;
   return KernelVariant::Scalar;
 }
 
@@ -75,8 +89,8 @@ KernelVariant kernelForRequest(const char* request, std::string& warning) {
   if (request == nullptr || *request == '\0') return bestKernel();
   const std::optional<KernelVariant> named = kernelNamed(request);
   if (!named) {
-    warning = std::string("TEILOMAT_KERNEL=") + request +
-              " is unknown (scalar, avx2, avx512, avx2-full or avx512-full); using " + kernelName(bestKernel());
+    warning = std::string("TEILOMAT_KERNEL=") + request + " is unknown (" + allNames() + "); using " +
+              kernelName(bestKernel());
     return bestKernel();
   }
   if (!kernelSupported(*named)) {
@@ -95,6 +109,9 @@ std::uint64_t firstDividingIndex(uint128 n, std::uint64_t from, std::uint64_t to
     case KernelVariant::Avx2: return firstDividingIndexAvx2(n, from, to);
     case KernelVariant::Avx512Full: return firstDividingIndexAvx512Full(n, from, to);
     case KernelVariant::Avx2Full: return firstDividingIndexAvx2Full(n, from, to);
+    case KernelVariant::Neon: return firstDividingIndexNeon(n, from, to);
+    case KernelVariant::NeonFull: return firstDividingIndexNeonFull(n, from, to);
+    case KernelVariant::ScalarFull: return firstDividingIndexScalarFull(n, from, to);
     case KernelVariant::Scalar: break;
   }
   return firstDividingIndexScalar(n, from, to);
@@ -106,9 +123,9 @@ bool forceKernel(KernelVariant variant) {
   return true;
 }
 
+// Where an instruction set cannot be built, kernelSupported() denies its
+// kernels; these keep the names defined.
 #if !(defined(__x86_64__) && defined(__GNUC__))
-// Elsewhere kernelSupported() admits the scalar kernel only; these keep the
-// names defined.
 std::uint64_t firstDividingIndexAvx2(uint128 n, std::uint64_t from, std::uint64_t to) {
   return firstDividingIndexScalar(n, from, to);
 }
@@ -116,10 +133,18 @@ std::uint64_t firstDividingIndexAvx512(uint128 n, std::uint64_t from, std::uint6
   return firstDividingIndexScalar(n, from, to);
 }
 std::uint64_t firstDividingIndexAvx2Full(uint128 n, std::uint64_t from, std::uint64_t to) {
-  return firstDividingIndexScalar(n, from, to);
+  return firstDividingIndexScalarFull(n, from, to);
 }
 std::uint64_t firstDividingIndexAvx512Full(uint128 n, std::uint64_t from, std::uint64_t to) {
+  return firstDividingIndexScalarFull(n, from, to);
+}
+#endif
+#if !defined(__aarch64__)
+std::uint64_t firstDividingIndexNeon(uint128 n, std::uint64_t from, std::uint64_t to) {
   return firstDividingIndexScalar(n, from, to);
+}
+std::uint64_t firstDividingIndexNeonFull(uint128 n, std::uint64_t from, std::uint64_t to) {
+  return firstDividingIndexScalarFull(n, from, to);
 }
 #endif
 

@@ -1,16 +1,16 @@
-// The one scan loop of the vector kernels, over 4-lane (AVX2) or 8-lane (AVX-512) double vectors.
+// The one scan loop of the vector kernels, over 2-lane (NEON), 4-lane (AVX2) or 8-lane (AVX-512) double vectors.
 //
-// Include this file only from a kernel source, after <immintrin.h> and
-// between
-//   #pragma GCC push_options / #pragma GCC target("...") / #pragma GCC pop_options
-// of the instruction set the lanes need: every function here then carries that
-// target, while the rest of the program stays plain x86-64 (standard headers
-// come first, so that none of their inline functions takes the target).
-// Everything lives in an unnamed namespace, so each kernel source has its own
-// copies and no copy built for one instruction set stands in for another's at
-// link time.
+// Include this file only from a kernel source, after defining
+// TEILOMAT_VECTOR_TARGET as the function attribute of the instruction set the
+// lanes need (__attribute__((target("avx2,fma"))), or nothing where the base
+// instruction set has them, as NEON on aarch64): every function here carries
+// it, while the rest of the program stays plain x86-64 (GCC and Clang both
+// honour the attribute). Everything lives in an unnamed namespace, so each
+// kernel source has its own copies and no copy built for one instruction set
+// stands in for another's at link time. The lane operations come from
+// LanesX86.h or LanesNeon.h, by the architecture built for.
 //
-// Candidates are tested in rounds of kUnroll vectors (16 or 32 candidates).
+// Candidates are tested in rounds of kUnroll vectors (8, 16 or 32 candidates).
 // Lanes are in candidate order, so the lowest set bit of a round's hit mask
 // is the smallest dividing candidate. Two candidate streams feed the rounds:
 // the full sequence (from an even index: the first candidate plus
@@ -55,110 +55,47 @@
 #include "engine/kernels/CandidateWheel.h"
 #include "engine/kernels/DivisorKernels.h"
 
+#ifndef TEILOMAT_VECTOR_TARGET
+#error "define TEILOMAT_VECTOR_TARGET before including VectorScan.h"
+#endif
+// Lane operations and tests: always inlined into the scan, which they must
+// share the target with; the scan functions themselves carry the target.
+#define TEILOMAT_LANES_INLINE __attribute__((always_inline)) inline TEILOMAT_VECTOR_TARGET
+#define TEILOMAT_VECTOR_FUNCTION TEILOMAT_VECTOR_TARGET
+
 namespace teilomat::kernel_detail {
 namespace {
-
-#define TEILOMAT_LANES_INLINE __attribute__((always_inline)) inline
 
 constexpr double kTwoTo48 = 281474976710656.0;
 constexpr double kIntegerMagic = 6755399441055744.0;  // 1.5 * 2^52
 constexpr std::uint64_t kLow48 = (std::uint64_t{1} << 48) - 1;
 constexpr int kUnroll = 4;  // vectors per round: keeps several divisions in flight
 
-// ---- Lane operations: V is __m256d (AVX2 + FMA) or __m512d (AVX-512) ------
-// Plain + - * / come from the compiler's vector types.
+// ---- Lane operations, from the architecture's header ----------------------
+// Plain + - * / come from the compiler's vector types. Each header gives
+// broadcast, loadLanes, fusedMultiplyAdd, fusedNegativeMultiplyAdd,
+// roundToNearest (ties to even), equalLanes (a bit mask in lane order) and, for
+// the integer-lane limb split, IntegerVector<lanes>, toInt64, multiplyLow64,
+// shiftAdd48, equalIntLanes and broadcastInt.
 
 template <class V>
 constexpr int kLanes = sizeof(V) / sizeof(double);
 template <int Lanes>
 struct IntegerVector;
-template <>
-struct IntegerVector<4> {
-  using Type = __m256i;
-};
-template <>
-struct IntegerVector<8> {
-  using Type = __m512i;
-};
 template <class V>
 using IntLanes = typename IntegerVector<kLanes<V>>::Type;
-template <class V>
-constexpr bool kWide = kLanes<V> == 8;
 
-template <class V>
-TEILOMAT_LANES_INLINE V broadcast(double x) {
-  if constexpr (kWide<V>) return _mm512_set1_pd(x); else return _mm256_set1_pd(x);
-}
-template <class V>
-TEILOMAT_LANES_INLINE V loadLanes(const double* p) {
-  if constexpr (kWide<V>) return _mm512_loadu_pd(p); else return _mm256_loadu_pd(p);
-}
-template <class V>
-TEILOMAT_LANES_INLINE V fusedMultiplyAdd(V a, V b, V c) {  // a * b + c, rounded once
-  if constexpr (kWide<V>) return _mm512_fmadd_pd(a, b, c); else return _mm256_fmadd_pd(a, b, c);
-}
-template <class V>
-TEILOMAT_LANES_INLINE V fusedNegativeMultiplyAdd(V a, V b, V c) {  // c - a * b, rounded once
-  if constexpr (kWide<V>) return _mm512_fnmadd_pd(a, b, c); else return _mm256_fnmadd_pd(a, b, c);
-}
-template <class V>
-TEILOMAT_LANES_INLINE V roundToNearest(V x) {
-  constexpr int kNearest = _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC;
-  if constexpr (kWide<V>) return _mm512_roundscale_pd(x, kNearest); else return _mm256_round_pd(x, kNearest);
-}
-// Bit k set when lane k of a equals lane k of b.
-template <class V>
-TEILOMAT_LANES_INLINE unsigned equalLanes(V a, V b) {
-  if constexpr (kWide<V>) {
-    return _mm512_cmp_pd_mask(a, b, _CMP_EQ_OQ);
-  } else {
-    return static_cast<unsigned>(_mm256_movemask_pd(_mm256_cmp_pd(a, b, _CMP_EQ_OQ)));
-  }
-}
+}  // namespace
+}  // namespace teilomat::kernel_detail
 
-// Integer lanes, for the integer-lane limb split only. A whole double below 2^51 in
-// magnitude as a 64-bit integer: AVX-512DQ converts; AVX2 adds 1.5 * 2^52
-// and subtracts its bit pattern.
-template <class V>
-TEILOMAT_LANES_INLINE IntLanes<V> toInt64(V x) {
-  if constexpr (kWide<V>) {
-    return _mm512_cvtpd_epi64(x);
-  } else {
-    const __m256d magic = _mm256_set1_pd(kIntegerMagic);
-    return _mm256_sub_epi64(_mm256_castpd_si256(_mm256_add_pd(x, magic)), _mm256_castpd_si256(magic));
-  }
-}
-// a * b modulo 2^64 per lane; AVX2 builds it from three 32 x 32 bit products.
-template <class V>
-TEILOMAT_LANES_INLINE IntLanes<V> multiplyLow64(IntLanes<V> a, IntLanes<V> b) {
-  if constexpr (kWide<V>) {
-    return _mm512_mullo_epi64(a, b);
-  } else {
-    const __m256i low = _mm256_mul_epu32(a, b);
-    const __m256i cross = _mm256_add_epi64(_mm256_mul_epu32(_mm256_srli_epi64(a, 32), b),
-                                           _mm256_mul_epu32(a, _mm256_srli_epi64(b, 32)));
-    return _mm256_add_epi64(low, _mm256_slli_epi64(cross, 32));
-  }
-}
-// (high << 48) + low per lane.
-template <class V>
-TEILOMAT_LANES_INLINE IntLanes<V> shiftAdd48(IntLanes<V> high, IntLanes<V> low) {
-  if constexpr (kWide<V>) return _mm512_add_epi64(_mm512_slli_epi64(high, 48), low);
-  else return _mm256_add_epi64(_mm256_slli_epi64(high, 48), low);
-}
-template <class V>
-TEILOMAT_LANES_INLINE unsigned equalIntLanes(IntLanes<V> a, IntLanes<V> b) {
-  if constexpr (kWide<V>) {
-    return _mm512_cmpeq_epi64_mask(a, b);
-  } else {
-    return static_cast<unsigned>(_mm256_movemask_pd(_mm256_castsi256_pd(_mm256_cmpeq_epi64(a, b))));
-  }
-}
-template <class V>
-TEILOMAT_LANES_INLINE IntLanes<V> broadcastInt(std::uint64_t x) {
-  if constexpr (kWide<V>) return _mm512_set1_epi64(static_cast<long long>(x));
-  else return _mm256_set1_epi64x(static_cast<long long>(x));
-}
+#if defined(__x86_64__)
+#include "engine/kernels/LanesX86.h"
+#elif defined(__aarch64__)
+#include "engine/kernels/LanesNeon.h"
+#endif
+
+namespace teilomat::kernel_detail {
+namespace {
 
 // ---- The divisibility tests ------------------------------------------------
 
@@ -170,7 +107,7 @@ struct Number {
   V minusLow;  // -(n mod 2^48)
   IntLanes<V> lowInt;
 
-  explicit Number(uint128 n) {
+  TEILOMAT_VECTOR_FUNCTION explicit Number(uint128 n) {
     const auto low48 = static_cast<std::uint64_t>(n) & kLow48;
     whole = broadcast<V>(static_cast<double>(n));
     high = broadcast<V>(static_cast<double>(static_cast<std::uint64_t>(n >> 48)));
@@ -257,7 +194,7 @@ template <class V>
 struct FullStream {
   V next_;
 
-  explicit FullStream(std::uint64_t evenIndex) {
+  TEILOMAT_VECTOR_FUNCTION explicit FullStream(std::uint64_t evenIndex) {
     static constexpr double kOffsets[8] = {0, 2, 6, 8, 12, 14, 18, 20};
     next_ = loadLanes<V>(kOffsets) + static_cast<double>(candidateAt(evenIndex));
   }
@@ -306,7 +243,7 @@ TEILOMAT_LANES_INLINE void reciprocals(Round<V>& round) {
 // first - kLanes * kUnroll < start <= first; lanes outside [first, last]
 // are computed and masked off.
 template <class V, class Test, bool Ahead, class Stream>
-std::uint64_t scanRounds(const Number<V>& n, Stream stream, std::uint64_t start, std::uint64_t first,
+TEILOMAT_VECTOR_FUNCTION std::uint64_t scanRounds(const Number<V>& n, Stream stream, std::uint64_t start, std::uint64_t first,
                          std::uint64_t last) {
   constexpr std::uint64_t kRound = kLanes<V> * kUnroll;
   Round<V> current, coming;
@@ -329,14 +266,14 @@ std::uint64_t scanRounds(const Number<V>& n, Stream stream, std::uint64_t start,
   }
 }
 
-// The full sequence over [from, to]: short runs to the scalar kernel; the lone
-// 3 and any other odd start (a 6k+1) singly, so that the vectors start at a
-// 6k-1. Candidates below 2^49 (vectorPays).
+// The full sequence over [from, to]: short runs to the full-sequence scalar
+// kernel; the lone 3 and any other odd start (a 6k+1) singly, so that the
+// vectors start at a 6k-1. Candidates below 2^49 (vectorPays).
 template <class V, class Tests>
-std::uint64_t scanFullSequence(uint128 n, std::uint64_t from, std::uint64_t to) {
-  if (!vectorPays(from, to)) return firstDividingIndexScalar(n, from, to);
+TEILOMAT_VECTOR_FUNCTION std::uint64_t scanFullSequence(uint128 n, std::uint64_t from, std::uint64_t to) {
+  if (!vectorPays(from, to)) return firstDividingIndexScalarFull(n, from, to);
   if (from % 2 == 1) {
-    if (firstDividingIndexScalar(n, from, from) != 0) return from;
+    if (firstDividingIndexScalarFull(n, from, from) != 0) return from;
     ++from;
   }
   const Number<V> number(n);
@@ -345,9 +282,10 @@ std::uint64_t scanFullSequence(uint128 n, std::uint64_t from, std::uint64_t to) 
   return scanRounds<V, typename Tests::Wide, Tests::kAhead>(number, FullStream<V>(from), from, from, to);
 }
 
-// The full sequence below the first wheel block, the wheel from there on.
+// The full sequence below the first wheel block, the wheel from there on;
+// short runs and candidates from 2^49 on to the scalar kernel's wheel.
 template <class V>
-std::uint64_t scanWithWheel(uint128 n, std::uint64_t from, std::uint64_t to) {
+TEILOMAT_VECTOR_FUNCTION std::uint64_t scanWithWheel(uint128 n, std::uint64_t from, std::uint64_t to) {
   constexpr std::uint64_t kFirstWheelIndex = CandidateWheel::kIndexesPerPeriod + 1;
   if (!vectorPays(from, to)) return firstDividingIndexScalar(n, from, to);
   if (from < kFirstWheelIndex) {
@@ -367,6 +305,7 @@ std::uint64_t scanWithWheel(uint128 n, std::uint64_t from, std::uint64_t to) {
 }
 
 #undef TEILOMAT_LANES_INLINE
+#undef TEILOMAT_VECTOR_FUNCTION
 
 }  // namespace
 }  // namespace teilomat::kernel_detail

@@ -53,8 +53,14 @@ bool wheelSafe(uint128 n, std::uint64_t from) {
   return true;
 }
 
+// Every variant; the tests skip those this processor lacks.
+constexpr KernelVariant kAllVariants[] = {
+    KernelVariant::Scalar,     KernelVariant::ScalarFull, KernelVariant::Avx2, KernelVariant::Avx512,
+    KernelVariant::Avx2Full,   KernelVariant::Avx512Full, KernelVariant::Neon, KernelVariant::NeonFull};
+
 bool skipsCandidates(KernelVariant variant) {
-  return variant == KernelVariant::Avx2 || variant == KernelVariant::Avx512;
+  return variant == KernelVariant::Scalar || variant == KernelVariant::Avx2 || variant == KernelVariant::Avx512 ||
+         variant == KernelVariant::Neon;
 }
 
 std::string hex(uint128 n) {
@@ -103,10 +109,7 @@ std::string variantName(const ::testing::TestParamInfo<KernelVariant>& info) {
   return name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Variants, KernelTest,
-                         ::testing::Values(KernelVariant::Scalar, KernelVariant::Avx2, KernelVariant::Avx512,
-                                           KernelVariant::Avx2Full, KernelVariant::Avx512Full),
-                         variantName);
+INSTANTIATE_TEST_SUITE_P(Variants, KernelTest, ::testing::ValuesIn(kAllVariants), variantName);
 
 TEST_P(KernelTest, ForcedVariantIsTheActiveOne) { EXPECT_EQ(activeKernel(), GetParam()); }
 
@@ -459,12 +462,11 @@ TEST(DivisorKernelCommands, CaptionsAndCountsAreTheSameUnderEveryKernel) {
        }},
   };
   for (const Row& row : rows) {
-    const auto scalar = commandLog(KernelVariant::Scalar, row.run);
-    ASSERT_FALSE(scalar.empty()) << row.name;
-    for (KernelVariant variant : {KernelVariant::Avx2, KernelVariant::Avx512, KernelVariant::Avx2Full,
-                                  KernelVariant::Avx512Full}) {
-      if (!kernelSupported(variant)) continue;
-      EXPECT_EQ(commandLog(variant, row.run), scalar) << row.name << " under " << kernelName(variant);
+    const auto reference = commandLog(KernelVariant::ScalarFull, row.run);
+    ASSERT_FALSE(reference.empty()) << row.name;
+    for (KernelVariant variant : kAllVariants) {
+      if (variant == KernelVariant::ScalarFull || !kernelSupported(variant)) continue;
+      EXPECT_EQ(commandLog(variant, row.run), reference) << row.name << " under " << kernelName(variant);
     }
   }
 }
@@ -479,15 +481,20 @@ TEST(DivisorKernelChoice, RequestsAreHonouredOnlyWhenKnownAndSupported) {
   EXPECT_TRUE(warning.empty());
   EXPECT_EQ(kernelForRequest("sse9", warning), bestKernel());
   EXPECT_NE(warning.find("sse9"), std::string::npos);
-  for (KernelVariant variant : {KernelVariant::Avx2, KernelVariant::Avx512, KernelVariant::Avx2Full,
-                                KernelVariant::Avx512Full}) {
+  for (KernelVariant variant : kAllVariants) {
     const KernelVariant chosen = kernelForRequest(kernelName(variant), warning);
     EXPECT_EQ(chosen, kernelSupported(variant) ? variant : bestKernel()) << kernelName(variant);
     EXPECT_EQ(warning.empty(), kernelSupported(variant)) << kernelName(variant);
   }
   EXPECT_TRUE(kernelSupported(KernelVariant::Scalar));
+  EXPECT_TRUE(kernelSupported(KernelVariant::ScalarFull));
+#if defined(__aarch64__)
+  EXPECT_EQ(bestKernel(), KernelVariant::Neon);
+#endif
   EXPECT_EQ(kernelNamed("avx512"), KernelVariant::Avx512);
   EXPECT_EQ(kernelNamed("avx512-full"), KernelVariant::Avx512Full);
+  EXPECT_EQ(kernelNamed("scalar-full"), KernelVariant::ScalarFull);
+  EXPECT_EQ(kernelNamed("neon"), KernelVariant::Neon);
   EXPECT_EQ(kernelNamed("AVX2"), std::nullopt);
 }
 
