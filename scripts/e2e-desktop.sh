@@ -5,6 +5,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 program=${1:-$root/build/app/teilomat}
+# Its runs are timed for a processor of its own: under an emulator the "short" outer test
+# takes many minutes. The D-Bus side is the same Qt code on every architecture.
+[ -z "${TEILOMAT_RUN_WITH:-}" ] || { echo "e2e-desktop.sh: SKIPPED under the emulator $TEILOMAT_RUN_WITH"; exit 77; }
 command -v dbus-daemon >/dev/null && /usr/bin/python3 -c 'import dbus, gi' 2>/dev/null ||
   { echo "e2e-desktop.sh: SKIPPED, dbus-daemon, python3-dbus or python3-gi missing"; exit 77; }
 . "$root/scripts/xvfb-session.sh" && need_xvfb_tools
@@ -27,7 +30,7 @@ export DBUS_SESSION_BUS_ADDRESS && : >"$work/log"
 wait_until 10 'grep -q ready "$work/standin"' || fail "the stand-in desktop did not start"
 start_xvfb
 start_program() {
-  ${TEILOMAT_RUN_WITH:-} "$program" </dev/null 2>"$work/stderr" & APP_PID=$!  # an emulator for a cross build
+  "$program" </dev/null 2>"$work/stderr" & APP_PID=$!
   window=$(wait_for_window '^Teilomat $' 20) && xdotool windowfocus --sync "$window" || fail "no main window"
 }
 # Text1 at 16,24 (185 x 19), Command1 at 472,16 (137 x 33).
