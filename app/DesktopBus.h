@@ -10,8 +10,6 @@ namespace teilomat {
 // processes does so asynchronously and drops what it cannot deliver.
 class DesktopBus {
  public:
-  virtual ~DesktopBus() = default;
-
   // One hold on idle sleep; the caller never takes a second before releasing the first.
   virtual void inhibitSleep() = 0;
   virtual void releaseSleep() = 0;
@@ -20,6 +18,10 @@ class DesktopBus {
   virtual void hideProgress() = 0;
   // A notification of an ended command; its default action raises the window.
   virtual void notifyEnd(const std::string& verdict, const std::string& durationLine) = 0;
+
+ protected:
+  // Never owned through this interface: the window and the session only borrow it.
+  ~DesktopBus() = default;
 };
 
 }  // namespace teilomat

@@ -1,6 +1,7 @@
 // The residue and rank tables of the 30030 wheel, built once.
 #include "engine/kernels/CandidateWheel.h"
 
+#include <algorithm>
 #include <numeric>
 
 namespace teilomat {
@@ -35,6 +36,16 @@ std::uint64_t CandidateWheel::firstPositionFrom(std::uint64_t index) const {
 std::uint64_t CandidateWheel::lastPositionUpTo(std::uint64_t index) const {
   const std::uint64_t block = (index - 1) / kIndexesPerPeriod;
   return block * kResidues + rank_[(index - 1) % kIndexesPerPeriod + 1] - 1;
+}
+
+CandidateWheel::Split CandidateWheel::split(std::uint64_t from, std::uint64_t to) const {
+  constexpr std::uint64_t kFirstWheelIndex = kIndexesPerPeriod + 1;
+  Split split{from, std::min(to, kFirstWheelIndex - 1), 1, 0};
+  if (to >= kFirstWheelIndex) {
+    split.firstPosition = firstPositionFrom(std::max(from, kFirstWheelIndex));
+    split.lastPosition = lastPositionUpTo(to);
+  }
+  return split;
 }
 
 }  // namespace teilomat

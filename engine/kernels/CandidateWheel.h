@@ -20,6 +20,16 @@ class CandidateWheel {
   // are the candidates between b * 30030 and (b + 1) * 30030 for b >= 1.
   static constexpr std::uint64_t kIndexesPerPeriod = kPeriod / 3;
 
+  // A run of full-sequence indexes from..to (from >= 1) cut where the wheel
+  // takes over: the indexes below the first wheel block, to be tested one by
+  // one, and the wheel positions of the rest. Either part may be empty.
+  struct Split {
+    std::uint64_t headFrom, headTo;             // indexes; none when headTo < headFrom
+    std::uint64_t firstPosition, lastPosition;  // wheel positions; none when lastPosition < firstPosition
+    bool hasHead() const { return headFrom <= headTo; }
+    bool hasWheel() const { return firstPosition <= lastPosition; }
+  };
+
   static const CandidateWheel& instance();
 
   // The residues in ascending order, as doubles (exact) for the vector loads.
@@ -31,6 +41,8 @@ class CandidateWheel {
   // and the last one whose index is <= index; index > kIndexesPerPeriod.
   std::uint64_t firstPositionFrom(std::uint64_t index) const;
   std::uint64_t lastPositionUpTo(std::uint64_t index) const;
+  // Cost: two table reads, no division by a variable.
+  Split split(std::uint64_t from, std::uint64_t to) const;
   std::uint64_t valueAt(std::uint64_t position) const {
     return position / kResidues * kPeriod + static_cast<std::uint64_t>(residues_[position % kResidues]);
   }

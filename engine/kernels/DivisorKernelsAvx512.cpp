@@ -13,10 +13,5 @@
 // Cost per candidate of the full sequence, n near 2^96 far from the start:
 // the full-sequence kernel about 0.22 ns on a 4 GHz core (0.13 ns for
 // n <= 2^53), the wheel kernel about 1.8 times less (BM_KernelSlice_*).
-std::uint64_t teilomat::firstDividingIndexAvx512(uint128 n, std::uint64_t from, std::uint64_t to) {
-  return kernel_detail::scanWithWheel<__m512d>(n, from, to);
-}
-std::uint64_t teilomat::firstDividingIndexAvx512Full(uint128 n, std::uint64_t from, std::uint64_t to) {
-  return kernel_detail::scanFullSequence<__m512d, kernel_detail::ReferenceTests>(n, from, to);
-}
+TEILOMAT_DEFINE_VECTOR_KERNELS(firstDividingIndexAvx512, __m512d)
 #endif

@@ -5,18 +5,8 @@
 #define TEILOMAT_VECTOR_TARGET  // NEON is part of every aarch64 processor
 #include "engine/kernels/VectorScan.h"
 
-namespace teilomat {
-
 // Cost on real ARM hardware is unmeasured; per division it does two
 // candidates where the scalar kernel does one, and the wheel skips 42.5 % of
 // the candidates as on x86-64.
-std::uint64_t firstDividingIndexNeon(uint128 n, std::uint64_t from, std::uint64_t to) {
-  return kernel_detail::scanWithWheel<float64x2_t>(n, from, to);
-}
-
-std::uint64_t firstDividingIndexNeonFull(uint128 n, std::uint64_t from, std::uint64_t to) {
-  return kernel_detail::scanFullSequence<float64x2_t, kernel_detail::ReferenceTests>(n, from, to);
-}
-
-}  // namespace teilomat
+TEILOMAT_DEFINE_VECTOR_KERNELS(firstDividingIndexNeon, float64x2_t)
 #endif

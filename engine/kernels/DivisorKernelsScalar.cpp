@@ -47,21 +47,16 @@ inline std::uint64_t scanCandidates(std::uint64_t from, std::uint64_t to, Divide
 // candidates. A hit reports its full-sequence index.
 template <class Divides>
 inline std::uint64_t scanWheel(std::uint64_t from, std::uint64_t to, Divides divides) {
-  constexpr std::uint64_t kFirstWheelIndex = CandidateWheel::kIndexesPerPeriod + 1;
-  if (from < kFirstWheelIndex) {
-    const std::uint64_t hit = scanCandidates(from, to < kFirstWheelIndex ? to : kFirstWheelIndex - 1, divides);
-    if (hit != 0 || to < kFirstWheelIndex) return hit;
-    from = kFirstWheelIndex;
-  }
   const CandidateWheel& wheel = CandidateWheel::instance();
-  const std::uint64_t first = wheel.firstPositionFrom(from);
-  const std::uint64_t last = wheel.lastPositionUpTo(to);
-  if (last < first) return 0;
+  const CandidateWheel::Split split = wheel.split(from, to);
+  if (split.hasHead())
+    if (const std::uint64_t hit = scanCandidates(split.headFrom, split.headTo, divides)) return hit;
+  if (!split.hasWheel()) return 0;
   const std::uint8_t* gaps = wheel.gaps();
-  std::uint64_t d = wheel.valueAt(first);
-  std::uint64_t k = first % CandidateWheel::kResidues;
+  std::uint64_t d = wheel.valueAt(split.firstPosition);
+  std::uint64_t k = split.firstPosition % CandidateWheel::kResidues;
   // Block by block, so that the inner loop has nothing but the step.
-  for (std::uint64_t left = last - first + 1; left != 0; k = 0) {
+  for (std::uint64_t left = split.lastPosition - split.firstPosition + 1; left != 0; k = 0) {
     const std::uint64_t end = std::min(CandidateWheel::kResidues, k + left);
     left -= end - k;
     for (; k < end; ++k) {

@@ -286,17 +286,13 @@ TEILOMAT_VECTOR_FUNCTION std::uint64_t scanFullSequence(uint128 n, std::uint64_t
 // short runs and candidates from 2^49 on to the scalar kernel's wheel.
 template <class V>
 TEILOMAT_VECTOR_FUNCTION std::uint64_t scanWithWheel(uint128 n, std::uint64_t from, std::uint64_t to) {
-  constexpr std::uint64_t kFirstWheelIndex = CandidateWheel::kIndexesPerPeriod + 1;
   if (!vectorPays(from, to)) return firstDividingIndexScalar(n, from, to);
-  if (from < kFirstWheelIndex) {
-    const std::uint64_t hit = scanFullSequence<V, PipelinedTests>(n, from, to < kFirstWheelIndex ? to : kFirstWheelIndex - 1);
-    if (hit != 0 || to < kFirstWheelIndex) return hit;
-    from = kFirstWheelIndex;
-  }
   const CandidateWheel& wheel = CandidateWheel::instance();
-  const std::uint64_t first = wheel.firstPositionFrom(from);
-  const std::uint64_t last = wheel.lastPositionUpTo(to);
-  if (last < first) return 0;
+  const CandidateWheel::Split split = wheel.split(from, to);
+  if (split.hasHead())
+    if (const std::uint64_t hit = scanFullSequence<V, PipelinedTests>(n, split.headFrom, split.headTo)) return hit;
+  if (!split.hasWheel()) return 0;
+  const std::uint64_t first = split.firstPosition, last = split.lastPosition;
   const std::uint64_t start = first - first % (kLanes<V> * kUnroll);
   const Number<V> number(n);
   if (n <= kDirectLimit)
@@ -309,3 +305,14 @@ TEILOMAT_VECTOR_FUNCTION std::uint64_t scanWithWheel(uint128 n, std::uint64_t fr
 
 }  // namespace
 }  // namespace teilomat::kernel_detail
+
+// Defines a kernel source's two entry points over lane type V: `name`, the
+// wheel kernel, and `name##Full`, the full-sequence reference. Plain
+// functions, outside the target: each only calls its scan, which carries it.
+#define TEILOMAT_DEFINE_VECTOR_KERNELS(name, V)                                               \
+  std::uint64_t teilomat::name(uint128 n, std::uint64_t from, std::uint64_t to) {             \
+    return kernel_detail::scanWithWheel<V>(n, from, to);                                      \
+  }                                                                                           \
+  std::uint64_t teilomat::name##Full(uint128 n, std::uint64_t from, std::uint64_t to) {       \
+    return kernel_detail::scanFullSequence<V, kernel_detail::ReferenceTests>(n, from, to);    \
+  }

@@ -190,17 +190,20 @@ TEST(PrimalityTest, RefusedInputSetsCaptionShowsWhyAndDoesNotBeep) {
     const char* input;
     const char* message;
   };
+  const char* const kTooLong = "Nur Zahlen mit maximal 29 Stellen eingeben !!";
+  const char* const kNotANumber = "Die Eingabe ist keine Zahl. Bitte eine ganze Zahl eingeben !!";
+  const char* const kBelowTwo = "Primzahlen gibt es erst ab 2. Bitte gebe mindestens 2 als Zahl ein !!";
   const Row rows[] = {
-      {"29 nines", "99999999999999999999999999999", "Nur Zahlen mit maximal 29 Stellen eingeben !!"},
-      {"30 digits", "100000000000000000000000000000", "Nur Zahlen mit maximal 29 Stellen eingeben !!"},
-      {"exponent", "1E+30", "Nur Zahlen mit maximal 29 Stellen eingeben !!"},
-      {"letters", "abc", "Die Eingabe ist keine Zahl. Bitte eine ganze Zahl eingeben !!"},
-      {"empty", "", "Die Eingabe ist keine Zahl. Bitte eine ganze Zahl eingeben !!"},
+      {"29 nines", "99999999999999999999999999999", kTooLong},
+      {"30 digits", "100000000000000000000000000000", kTooLong},
+      {"exponent", "1E+30", kTooLong},
+      {"letters", "abc", kNotANumber},
+      {"empty", "", kNotANumber},
       {"2^96", "79228162514264337593543950336",
        "Die Zahl ist zu groß. Die größte Zahl, die geprüft werden kann, ist 79228162514264337593543950335 !!"},
-      {"zero", "0", "Primzahlen gibt es erst ab 2. Bitte gebe mindestens 2 als Zahl ein !!"},
-      {"one", "1", "Primzahlen gibt es erst ab 2. Bitte gebe mindestens 2 als Zahl ein !!"},
-      {"negative", "-5", "Primzahlen gibt es erst ab 2. Bitte gebe mindestens 2 als Zahl ein !!"},
+      {"zero", "0", kBelowTwo},
+      {"one", "1", kBelowTwo},
+      {"negative", "-5", kBelowTwo},
       {"fraction", "10,5",
        "Nur ganze Zahlen eingeben !! Eine Zahl mit Nachkommastellen kann keine Primzahl sein."},
   };

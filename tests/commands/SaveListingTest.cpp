@@ -250,6 +250,10 @@ TEST(SaveListing, EachKindOfFileAndFolderGetsItsAnswer) {
     EXPECT_EQ(::chown((dir / "Primzahlen.txt").c_str(), owner, group), 0);
     return dir / "Primzahlen.txt";
   };
+  const auto folderMode = [](const fs::path& dir, fs::perms perms) {
+    fs::permissions(dir, perms);
+    return dir / "Primzahlen.txt";
+  };
   using P = fs::perms;
   const P rw_r_r = P::owner_read | P::owner_write | P::group_read | P::others_read;
   const Row rows[] = {
@@ -257,17 +261,12 @@ TEST(SaveListing, EachKindOfFileAndFolderGetsItsAnswer) {
        EACCES, false},
       {"folder without write bits: the writable file is rewritten in place",
        [&](const fs::path& d) {
-         const fs::path file = oldFile(d, P::owner_read | P::owner_write);
-         fs::permissions(d, P::owner_read | P::owner_exec | P::others_exec);
-         return file;
+         oldFile(d, P::owner_read | P::owner_write);
+         return folderMode(d, P::owner_read | P::owner_exec | P::others_exec);
        },
        0, false},
       {"folder without write bits, no file yet",
-       [&](const fs::path& d) {
-         fs::permissions(d, P::owner_read | P::owner_exec | P::others_exec);
-         return d / "Primzahlen.txt";
-       },
-       EACCES, false},
+       [&](const fs::path& d) { return folderMode(d, P::owner_read | P::owner_exec | P::others_exec); }, EACCES, false},
       {"directory in the file's place",
        [](const fs::path& d) { fs::create_directory(d / "Primzahlen.txt"); return d / "Primzahlen.txt"; }, EISDIR,
        false},
@@ -282,11 +281,7 @@ TEST(SaveListing, EachKindOfFileAndFolderGetsItsAnswer) {
        },
        EACCES, true},
       {"another user's folder",
-       [&](const fs::path& d) {
-         fs::permissions(d, P::owner_all | P::others_read | P::others_exec);
-         return d / "Primzahlen.txt";
-       },
-       EACCES, true},
+       [&](const fs::path& d) { return folderMode(d, P::owner_all | P::others_read | P::others_exec); }, EACCES, true},
       {"the user's file in another user's folder: rewritten in place",
        [&](const fs::path& d) { return oldFile(d, rw_r_r, kNobody, kNobody); }, 0, true},
       {"a link from the user's folder to that file",
