@@ -1,15 +1,13 @@
 // The window caption as the commands write it: shown at event passes, the outer caption back a moment after an Esc.
 #include "app/WindowCaption.h"
 
-#include <cctype>
-
 namespace teilomat {
 
 void WindowCaption::write(const std::string& text, int depth) {
   current_.text = text;
   current_.recipe.reset();
   current_.depth = depth;
-  current_.percentRead = false;
+  current_.percent.reset();
   dirty_ = true;
 }
 
@@ -18,7 +16,6 @@ void WindowCaption::write(const CaptionRecipe& recipe, int depth) {
   current_.depth = depth;
   // A recipe carries its percent; the checking caption's 0 is a run's start.
   current_.percent = recipe.percent;
-  current_.percentRead = true;
   dirty_ = true;
 }
 
@@ -67,24 +64,9 @@ std::string WindowCaption::text() {
   return current_.text;
 }
 
-std::optional<double> WindowCaption::percent(int depth) {
+std::optional<double> WindowCaption::percent(int depth) const {
   if (current_.depth != depth) return std::nullopt;
-  if (!current_.percentRead) {
-    current_.percent = percentInText(current_.text);
-    current_.percentRead = true;
-  }
   return current_.percent;
-}
-
-std::optional<double> WindowCaption::percentInText(const std::string& text) {
-  const std::size_t zu = text.find(" zu ");
-  if (zu == std::string::npos) return std::nullopt;
-  std::size_t end = zu + 4;
-  double value = 0;
-  while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end])))
-    value = value * 10 + (text[end++] - '0');
-  if (end == zu + 4 || text.compare(end, 3, " % ") != 0) return std::nullopt;
-  return value;
 }
 
 }  // namespace teilomat

@@ -38,19 +38,15 @@ class WindowCaption {
   // The caption last written, as text.
   std::string text();
   // The whole percent that the caption shows, when the command at `depth`
-  // wrote it and it shows one ("… ist zu 42 % überprüft …", "… zu 7 % fertig").
-  std::optional<double> percent(int depth);
-
-  // The whole percent in a caption's text: the number before " % " after " zu ".
-  static std::optional<double> percentInText(const std::string& text);
+  // wrote it as a progress recipe ("… ist zu 42 % überprüft …", "… zu 7 % fertig").
+  std::optional<double> percent(int depth) const;
 
  private:
   struct Written {
     std::string text;
     std::optional<CaptionRecipe> recipe;  // when set, it stands for text
     int depth = 0;
-    std::optional<double> percent;
-    bool percentRead = false;
+    std::optional<double> percent;  // set by a progress recipe
   };
 
   Written current_;

@@ -28,6 +28,12 @@ std::string scoresText(double vergleichspunkte, double realpunkte) {
          wholeText(realpunkte) + " Realtpunkte (Je kleiner desto besser). ";
 }
 
+// The progress caption, built only when the window shows it; the recipe
+// carries the percent, which the desktop's launcher shows as well.
+std::string workloadCaption(const CaptionRecipe& recipe) {
+  return "Teilomat - (Primmarktest zu " + wholeText(recipe.percent) + " % fertig)";
+}
+
 }  // namespace
 
 // The prompt keeps its historic wording, slips included ("zum ermitteln",
@@ -65,7 +71,7 @@ std::uint64_t runPrimmarktestWorkload(OutputSurface& out, PlatformServices& serv
     ++tested;
     const double percent = percentAt(bound, d);
     if (percent != shownPercent) {
-      out.setCaption("Teilomat - (Primmarktest zu " + wholeText(percent) + " % fertig)");
+      out.setDeferredCaption(CaptionRecipe{.build = workloadCaption, .percent = percent});
       shownPercent = percent;
     }
     const double q = n / static_cast<double>(d);

@@ -86,10 +86,15 @@ TEST_P(DesktopRules, TellTheDesktop) {
 INSTANTIATE_TEST_SUITE_P(Session, DesktopRules, ::testing::ValuesIn(kRules),
                          [](const ::testing::TestParamInfo<RuleRow>& info) { return std::string(info.param.name); });
 
-// The Primmarktest's caption is a text; trial divisions give their percent in recipes.
-TEST(DesktopCaptions, PercentFromText) {
-  EXPECT_EQ(WindowCaption::percentInText("Teilomat - (Primmarktest zu 7 % fertig)"), 7.0);
-  EXPECT_EQ(WindowCaption::percentInText("Teilomat - (3 Primzalen zwischen 10 und 20)"), std::nullopt);
+// Progress captions (trial divisions, the Primmarktest) carry their percent in
+// the recipe; a text caption, and another command's caption, give none.
+TEST(DesktopCaptions, PercentComesWithTheProgressRecipe) {
+  WindowCaption caption("Teilomat");
+  caption.write(CaptionRecipe{.build = [](const CaptionRecipe&) { return std::string("zu 7 %"); }, .percent = 7}, 1);
+  EXPECT_EQ(caption.percent(1), 7.0);
+  EXPECT_EQ(caption.percent(2), std::nullopt);
+  caption.write("Teilomat - (3 Primzalen zwischen 10 und 20)", 1);
+  EXPECT_EQ(caption.percent(1), std::nullopt);
 }
 
 }  // namespace
