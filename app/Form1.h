@@ -24,7 +24,7 @@ class QTimer;
 namespace teilomat {
 
 class DesktopBus;
-class DesktopSession;
+class LongCommandPolicy;
 class InputField;
 class ListEntryModel;
 
@@ -48,15 +48,15 @@ class ListEntryModel;
 // alive (it is owned by main). A hidden Info window is discarded on close;
 // a shown one keeps the program running until it is closed too.
 //
-// The caption is cheap to write: the text (or the recipe of a deferred
-// caption, whose text is built only then) is stored and reaches the window
-// title at the next real event pass, before a dialog and when a command
+// The caption is cheap to write: its report is stored, and its text is
+// made (captionText) when it reaches the window title at the next real
+// event pass, before a dialog and when a command
 // ends (at once when no command runs). List1 shows new entries at the same
 // moments: appending stores a number and nothing else.
 //
-// With a desktop attached, a DesktopSession learns of every command's start
+// With a desktop attached, a LongCommandPolicy learns of every command's start
 // and end, of the dialogs and the close, and, every kDesktopTickMs while
-// commands run, of the innermost one's percent, read from its caption.
+// commands run, of the innermost one's percent, from its caption report.
 class Form1 : public QWidget, public OutputSurface {
   Q_OBJECT
  public:
@@ -80,10 +80,11 @@ class Form1 : public QWidget, public OutputSurface {
   void attachDesktop(DesktopBus* bus);
   int runningCommands() const { return depth_; }
   Form2* infoWindow() const { return info_; }
+  // Shows the Info window (made on first use) and raises it.
+  void showInfo();
 
   // OutputSurface
-  void setCaption(const std::string& caption) override;
-  void setDeferredCaption(const CaptionRecipe& recipe) override;
+  void setCaption(const CaptionReport& report) override;
   void setLabel1(const std::string& text) override;
   void setLabel2(const std::string& text) override;
   std::string text(TextField field) const override;
@@ -114,7 +115,7 @@ class Form1 : public QWidget, public OutputSurface {
   void captionChanged();
   void applyCaption();
   void endCaptionHold();
-  void showInfo();
+  void dialogShown(bool shown);
   InputField* field(TextField which) const;
 
   QtPlatformServices services_;
@@ -122,7 +123,7 @@ class Form1 : public QWidget, public OutputSurface {
   QPointer<Form2> info_;
   WindowCaption caption_;
   QTimer* captionHold_ = nullptr;
-  std::unique_ptr<DesktopSession> desktop_;
+  std::unique_ptr<LongCommandPolicy> desktop_;
   QTimer* desktopTick_ = nullptr;
   int depth_ = 0;
   // Bit d: Esc has ended the command at depth d. A press and an Esc in the
@@ -131,13 +132,7 @@ class Form1 : public QWidget, public OutputSurface {
   bool abortRequested_ = false;
   ListEntryModel* list1Entries_ = nullptr;
 
-  QPushButton* command1_ = nullptr;
-  QPushButton* command2_ = nullptr;
   QPushButton* command3_ = nullptr;
-  QPushButton* command4_ = nullptr;
-  QPushButton* command5_ = nullptr;
-  QPushButton* command6_ = nullptr;
-  QPushButton* command7_ = nullptr;
   QGroupBox* frame4_ = nullptr;
   QLabel* label1_ = nullptr;
   QLabel* label2_ = nullptr;

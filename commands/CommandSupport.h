@@ -28,7 +28,7 @@ inline void beepIfChecked(OutputSurface& out, PlatformServices& services) {
 // Refused input: the caption becomes "Teilomat", then a message box (the
 // application title, OK only) says why.
 inline void refuseInput(OutputSurface& out, PlatformServices& services, const std::string& message) {
-  out.setCaption("Teilomat");
+  out.setCaption(CaptionReport::refused());
   services.messageBox(message);
 }
 

@@ -43,7 +43,7 @@ void runNextPrimeSearch(OutputSurface& out, PlatformServices& services) {
   // blanks after "ist", "Abstandt", "gefundene"): they are not to be corrected.
   out.setLabel1("Nächste Primzahl die nach der Zahl " + nText + " kommt ist  " + pText);
   out.setText(TextField::Text2, pText);
-  out.setCaption("Teilomat - (" + pText + " ist die nächste Primzahl)");
+  out.setCaption(CaptionReport::about(CaptionState::NextPrime, m));
   beepIfChecked(out, services);
   out.setLabel2("Ursprungszahl: " + nText + " --- Abstandt zwischen Ursprungszahl und gefundene Primzahl: " +
                 toDecimalText(m - start) +

@@ -28,12 +28,6 @@ std::string scoresText(double vergleichspunkte, double realpunkte) {
          wholeText(realpunkte) + " Realtpunkte (Je kleiner desto besser). ";
 }
 
-// The progress caption, built only when the window shows it; the recipe
-// carries the percent, which the desktop's launcher shows as well.
-std::string workloadCaption(const CaptionRecipe& recipe) {
-  return "Teilomat - (Primmarktest zu " + wholeText(recipe.percent) + " % fertig)";
-}
-
 }  // namespace
 
 // The prompt keeps its historic wording, slips included ("zum ermitteln",
@@ -71,7 +65,7 @@ std::uint64_t runPrimmarktestWorkload(OutputSurface& out, PlatformServices& serv
     ++tested;
     const double percent = percentAt(bound, d);
     if (percent != shownPercent) {
-      out.setDeferredCaption(CaptionRecipe{.build = workloadCaption, .percent = percent});
+      out.setCaption(CaptionReport::benchmarkProgress(percent));
       shownPercent = percent;
     }
     const double q = n / static_cast<double>(d);
@@ -84,7 +78,7 @@ std::uint64_t runPrimmarktestWorkload(OutputSurface& out, PlatformServices& serv
 }
 
 void runPrimmarktest(OutputSurface& out, PlatformServices& services) {
-  out.setCaption("Teilomat");
+  out.setCaption(CaptionReport::plain());
   const std::string answer =
       services.inputBox(primmarktestPrompt(), kPrimmarktestPromptLeftTwips, kPrimmarktestPromptTopTwips);
   const double clock = readClockValue(answer);
@@ -109,8 +103,7 @@ void runPrimmarktest(OutputSurface& out, PlatformServices& services) {
   out.setLabel2("Mhz: " + generalNumberText(clock, services.separators()) + " --- " + scores);
   out.setLabel1(scores);
   beepIfChecked(out, services);
-  out.setCaption("Teilomat - (Vergleichspunkte: " + wholeText(vergleichspunkte) +
-                 " --- Realpunkte: " + wholeText(realpunkte) + ")");
+  out.setCaption(CaptionReport::benchmarkScore(vergleichspunkte, realpunkte));
 }
 
 }  // namespace teilomat

@@ -15,7 +15,11 @@ class ListingReport {
  public:
   ListingReport(OutputSurface& out, const Separators& separators, const DecimalNumber& start,
                 const DecimalNumber& end)
-      : ListingReport(out, separators, " zwischen " + start.toString(separators) + " und " + end.toString(separators)) {}
+      : out_(out),
+        separators_(separators),
+        range_(" Primzahlen zwischen " + start.toString(separators) + " und " + end.toString(separators)),
+        start_(start),
+        end_(end) {}
 
   // The stopwatch is halted first, so the time shown is the time at which
   // the prime was found, not the time its report took.
@@ -24,20 +28,16 @@ class ListingReport {
     ++primes_;
     const std::string count = std::to_string(primes_);
     out_.setLabel1("Es gibt " + count + range_);
-    out_.setCaption("Teilomat - (" + count + rangeMisspelt_ + ")");
+    out_.setCaption(CaptionReport::listing(CaptionState::ListingFound, primes_, start_, end_));
     writeTime(milliseconds);
     out_.appendToList(prime);
   }
   // The end itself was prime: the time once more; the caption stays.
   void endWasPrime() { writeTime(haltedRunTime()); }
   // A candidate passed the end.
-  void pastEnd() { out_.setCaption("Teilomat - (" + std::to_string(primes_) + range_ + ")"); }
+  void pastEnd() { out_.setCaption(CaptionReport::listing(CaptionState::ListingEnded, primes_, start_, end_)); }
 
  private:
-  // between: " zwischen <start> und <end>"
-  ListingReport(OutputSurface& out, const Separators& separators, const std::string& between)
-      : out_(out), separators_(separators), range_(" Primzahlen" + between), rangeMisspelt_(" Primzalen" + between) {}
-
   double haltedRunTime() {
     xTimer& timer = out_.stopwatch();
     timer.Halt();
@@ -50,8 +50,8 @@ class ListingReport {
 
   OutputSurface& out_;
   const Separators separators_;
-  const std::string range_;          // " Primzahlen zwischen <start> und <end>"
-  const std::string rangeMisspelt_;  // the each-prime caption's historic "Primzalen", kept on purpose
+  const std::string range_;  // " Primzahlen zwischen <start> und <end>"
+  const DecimalNumber start_, end_;
   std::uint64_t primes_ = 0;
 };
 

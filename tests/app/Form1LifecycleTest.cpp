@@ -328,6 +328,34 @@ TEST_F(Form1Escape, EndsACommandEvenWhenAPressInTheSamePassStartedAnother) {
   EXPECT_EQ(form_.runningCommands(), 0);
 }
 
+// The box of a refusal tells of the command that refuses: it shows under
+// that command's caption, even within the hold of a nested Esc.
+TEST(Form1Box, AfterANestedEscShowsUnderTheRefusingCommandsCaption) {
+  struct TitleAtBox : RecordingFake {
+    void messageBox(const std::string& text, const std::string& title) override {
+      titles.push_back(window->windowTitle().toStdString());
+      RecordingFake::messageBox(text, title);
+    }
+    QWidget* window = nullptr;
+    std::vector<std::string> titles;
+  } fake;
+  Watchdog watchdog(std::chrono::seconds(60), "nested Esc before a box");
+  Form1 form(&fake);
+  fake.window = &form;
+  form.services().setPassInterval(std::chrono::nanoseconds(0));
+  form.show();
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  child<QLineEdit>(form, "Text1")->setText(kEndlessPrime);
+  fake.answerInputBox("1e308");  // any Realpunkte overflow the score: refused after the workload
+  QTimer::singleShot(0, &form, [&] {
+    QTimer::singleShot(0, &form, [&] { pressEscape(); });
+    child<QPushButton>(form, "Command1")->click();
+  });
+  child<QPushButton>(form, "Command4")->click();
+  EXPECT_EQ(fake.titles, std::vector<std::string>{"Teilomat"});
+}
+
 bool isPrimeByTrial(std::uint64_t n) {
   if (n < 2) return false;
   for (std::uint64_t d = 2; d * d <= n; ++d)
