@@ -1,6 +1,7 @@
 // The main window: all controls, the output surface of the commands and the button handlers.
 #include "app/Form1.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -57,12 +58,12 @@ QWidget* makeControl(const ControlRow& row, QWidget* parent, ListEntryModel* lis
     }
     case ControlKind::Frame: control = new QGroupBox(caption, parent); break;
     case ControlKind::Label:
-    case ControlKind::WrappedLabel: {
+    case ControlKind::ResultLabel: {
       auto* label = new QLabel(parent);
       label->setTextFormat(Qt::PlainText);
       label->setText(caption);
       label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-      label->setWordWrap(row.kind == ControlKind::WrappedLabel);
+      label->setWordWrap(row.kind == ControlKind::ResultLabel);
       control = label;
       break;
     }
@@ -85,7 +86,14 @@ QWidget* makeControl(const ControlRow& row, QWidget* parent, ListEntryModel* lis
     }
   }
   control->setObjectName(row.name);
-  control->setAccessibleName(QString::fromUtf8(row.accessibleName));
+  // A result line is read by what it says; what it is comes as its
+  // description. Its name follows its text when a command ends.
+  if (row.kind == ControlKind::ResultLabel) {
+    control->setAccessibleName(caption);
+    control->setAccessibleDescription(QString::fromUtf8(row.accessibleName));
+  } else {
+    control->setAccessibleName(QString::fromUtf8(row.accessibleName));
+  }
   control->setGeometry(WindowLook::rect(row.left, row.top, row.width, row.height));
   return control;
 }
@@ -160,6 +168,10 @@ void Form1::buildControls() {
   named("Frame4", frame4_);
   named("Label1", label1_);
   named("Label2", label2_);
+  for (const ControlRow& row : kForm1Controls)
+    if (row.enterPresses)
+      connect(findChild<InputField*>(row.name), &QLineEdit::returnPressed, findChild<QPushButton*>(row.enterPresses),
+              &QPushButton::click);
   named("Text1", text1_);
   named("Text2", text2_);
   named("Text3", text3_);
@@ -170,7 +182,7 @@ void Form1::buildControls() {
   // The first control in tab order, Command1, has the focus at start.
   findChild<QWidget*>(kForm1Controls[0].name)->setFocus();
 
-  setAccessibleName(QStringLiteral("Teilomat"));
+  // No accessible name of its own: a screen reader reads the caption.
 }
 
 void Form1::connectButtons() {
@@ -229,6 +241,7 @@ void Form1::runCommand(const std::function<void()>& command, bool nests) {
     captionHold_->stop();
   if (--depth_ == 0) abortRequested_ = false;
   showPending();
+  speakResults();
 }
 
 void Form1::dialogShown(bool shown) {
@@ -244,7 +257,15 @@ void Form1::endCaptionHold() {
 }
 
 void Form1::cancelInnermost() {
-  if (depth_ > 0 && !abortRequested_) cancelledDepths_ |= std::uint64_t(1) << depth_;
+  if (abortRequested_) return;
+  // Each press ends one more level, however fast they come: presses within
+  // one pass mark the innermost commands not marked yet.
+  for (int depth = depth_; depth > 0; --depth) {
+    const std::uint64_t bit = std::uint64_t(1) << depth;
+    if (cancelledDepths_ & bit) continue;
+    cancelledDepths_ |= bit;
+    return;
+  }
 }
 
 void Form1::showPending() {
@@ -286,6 +307,23 @@ void Form1::captionChanged() {
 void Form1::applyCaption() {
   if (const std::optional<CaptionReport> shown = caption_.take())
     setWindowTitle(fromUtf8(captionText(*shown, services_.separators())));
+  if (depth_ == 0 || !spokenAt_.isValid() || spokenAt_.hasExpired(kSpokenProgressMs)) speakCaption();
+}
+
+void Form1::speakCaption() {
+  if (windowTitle() == spokenCaption_) return;
+  spokenCaption_ = windowTitle();
+  spokenAt_.start();
+  if (!QAccessible::isActive()) return;
+  QAccessibleEvent event(this, QAccessible::NameChanged);
+  QAccessible::updateAccessibility(&event);
+}
+
+void Form1::speakResults() {
+  speakCaption();
+  // Setting the name sends the event, so only a changed text is told.
+  for (QLabel* label : {label1_, label2_})
+    if (label->accessibleName() != label->text()) label->setAccessibleName(label->text());
 }
 
 void Form1::setLabel1(const std::string& text) { label1_->setText(fromUtf8(text)); }

@@ -1,6 +1,7 @@
 // The main window: all controls, the output surface of the commands and the button handlers.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
@@ -38,10 +39,16 @@ class ListEntryModel;
 // always run.
 //
 // Esc while commands run ends the innermost one at the end of its current
-// event pass (CommandCancelled, thrown once Qt has returned); it writes
-// nothing but the caption "Teilomat - (abgebrochen)", and the command it
-// interrupted goes on, and its own caption comes back
-// kCancelledCaptionHoldMs later. Esc with nothing running does nothing.
+// event pass (CommandCancelled, thrown once Qt has returned); the caption
+// says "Teilomat - (abgebrochen)", the command's labels how far it got, and
+// the command it interrupted goes on, and its own caption comes back
+// kCancelledCaptionHoldMs later. Each press ends one more level, also when
+// several come in one pass. Esc with nothing running does nothing.
+//
+// A screen reader reads the window by its caption and the result lines by
+// their text. It is told (a name-changed event) of the caption and of
+// Label1 and Label2 once when a command ends, and of a running command's
+// caption at most every kSpokenProgressMs, so that progress never floods it.
 //
 // Closing the window while commands run ends all of them at their next event
 // pass (CommandAborted); their handlers end quietly and the window stays
@@ -64,6 +71,7 @@ class Form1 : public QWidget, public OutputSurface {
   static constexpr int kInputLimit = 28;
   static constexpr int kCancelledCaptionHoldMs = 1000;
   static constexpr int kDesktopTickMs = 250;
+  static constexpr int kSpokenProgressMs = 3000;
   static_assert(kMaxNesting + 1 < 64, "a running command's depth is a bit of cancelledDepths_");
 
   // dialogs: a stand-in for message box, input box, beep and locale (the
@@ -114,6 +122,10 @@ class Form1 : public QWidget, public OutputSurface {
   // Marks the caption for showing: at once when no command runs.
   void captionChanged();
   void applyCaption();
+  // Tells a screen reader of the caption shown, when it changed.
+  void speakCaption();
+  // At a command's end: the caption and the result lines.
+  void speakResults();
   void endCaptionHold();
   void dialogShown(bool shown);
   InputField* field(TextField which) const;
@@ -123,6 +135,8 @@ class Form1 : public QWidget, public OutputSurface {
   QPointer<Form2> info_;
   WindowCaption caption_;
   QTimer* captionHold_ = nullptr;
+  QString spokenCaption_;
+  QElapsedTimer spokenAt_;
   std::unique_ptr<LongCommandPolicy> desktop_;
   QTimer* desktopTick_ = nullptr;
   int depth_ = 0;

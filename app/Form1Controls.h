@@ -10,7 +10,7 @@ enum class ControlKind {
   Button,       // QPushButton
   Frame,        // QGroupBox
   Label,        // QLabel, plain text, top left
-  WrappedLabel, // QLabel that wraps words
+  ResultLabel,  // QLabel that wraps words, a result line: read by its text, described by the row's name
   Field,        // InputField, any length
   TypedField,   // InputField that takes at most Form1::kInputLimit typed characters
   CheckBox,     // QCheckBox
@@ -42,6 +42,7 @@ struct ControlRow {
   // the commands give them (Form1::setFrame4Caption, setCommand3Caption).
   const char* accessibleName;
   ButtonCommand command = {};  // buttons only
+  const char* enterPresses = nullptr;  // fields: the button that Enter presses
 };
 
 // In tab order: every container stands before what it holds, and Text1
@@ -53,14 +54,14 @@ inline constexpr ControlRow kForm1Controls[] = {
     {"Command1", ControlKind::Button, "Form1", 7080, 240, 2055, 495, "&Primprüfung", "Primprüfung",
      {onWindow<runPrimalityCheck>}},
     {"Frame1", ControlKind::Frame, "Form1", 120, 120, 3015, 615, "Eingabe", "Eingabe"},
-    {"Text1", ControlKind::TypedField, "Form1", 240, 360, 2775, 285, "999999999999989", "Eingabe"},
+    {"Text1", ControlKind::TypedField, "Form1", 240, 360, 2775, 285, "999999999999989", "Eingabe", {}, "Command1"},
     {"Frame2", ControlKind::Frame, "Form1", 120, 1200, 4335, 1455, "Ausgabe", "Ausgabe"},
-    {"Label1", ControlKind::WrappedLabel, "Frame2", 240, 240, 3855, 1095,
+    {"Label1", ControlKind::ResultLabel, "Frame2", 240, 240, 3855, 1095,
      "Funktioniert nur mit Zahlen mit maximal 15 Stellen !!! Bug wurde gefixt der die Falsche Anzahl an "
      "probierten Teilern wiedergibt !",
      "Ausgabe"},
     {"Frame3", ControlKind::Frame, "Form1", 120, 2760, 4335, 1455, "Console", "Console"},
-    {"Label2", ControlKind::WrappedLabel, "Frame3", 240, 240, 3855, 1095,
+    {"Label2", ControlKind::ResultLabel, "Frame3", 240, 240, 3855, 1095,
      "Jetzt kann man Zahlen mit bis zu 29 Stellen testen lassen, und ich arbeite weiter um das Limit zu "
      "erhöhen !!  Aber Achtung kann ziemlich lange dauern um 25-Stellige zahlen zu überprüfen"
      "                              Jetzt mit starker Realtime Anzeige !!!",
@@ -80,8 +81,8 @@ inline constexpr ControlRow kForm1Controls[] = {
      "Zahlenbereich der zu überprüfen ist"},
     {"Label3", ControlKind::Label, "Frame6", 120, 240, 735, 255, "Von:", "Von"},
     {"Label4", ControlKind::Label, "Frame6", 3120, 240, 735, 255, "Bis:", "Bis"},
-    {"Text3", ControlKind::TypedField, "Frame6", 120, 480, 2775, 285, "", "Von"},
-    {"Text4", ControlKind::TypedField, "Frame6", 3120, 480, 2775, 285, "", "Bis"},
+    {"Text3", ControlKind::TypedField, "Frame6", 120, 480, 2775, 285, "", "Von", {}, "Command5"},
+    {"Text4", ControlKind::TypedField, "Frame6", 3120, 480, 2775, 285, "", "Bis", {}, "Command5"},
     {"Command5", ControlKind::Button, "Frame5", 240, 1440, 2895, 255, "Auflisten", "Auflisten",
      {onWindow<runRangeListing>}},
     {"Command6", ControlKind::Button, "Frame5", 3480, 1440, 2895, 255, "Als Textfile speichern", "Als Textfile speichern",

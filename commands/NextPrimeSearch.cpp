@@ -30,14 +30,22 @@ void runNextPrimeSearch(OutputSurface& out, PlatformServices& services) {
   const uint128 start = Fix(n).magnitude();
   uint128 m = start;
   CandidateWalk walk(out, services);
+  xTimer& timer = out.stopwatch();
+  const auto halted = [&] {
+    timer.Halt();
+    return timer.RunTime();
+  };
+  const auto sayCancelled = [&] {
+    out.setLabel1("Suche nach der nächsten Primzahl nach " + nText + " bei " + toDecimalText(m) + " abgebrochen");
+    out.setLabel2("Ursprungszahl: " + nText + " --- Suche nach " + durationText(halted(), separators) +
+                  " abgebrochen");
+  };
   do {
     if (m == DecimalNumber::kMaxMagnitude) return refuseAndBeep(out, services, messages::kAbort);
     ++m;
-  } while (!walk.isPrime(m));
+  } while (!telling(sayCancelled, [&] { return walk.isPrime(m); }));
 
-  xTimer& timer = out.stopwatch();
-  timer.Halt();
-  const double milliseconds = timer.RunTime();
+  const double milliseconds = halted();
   const std::string pText = toDecimalText(m);
   // The texts keep the program's historic wording, slips included (the two
   // blanks after "ist", "Abstandt", "gefundene"): they are not to be corrected.

@@ -59,7 +59,12 @@ void runPrimalityCheck(OutputSurface& out, PlatformServices& services) {
   double shownPercent = 0;
   ProgressCaption progress(out, 2);
   progress.beginRun(value);
-  const TrialOutcome outcome = trialDivide(value, bound, shownPercent, progress, services);
+  const TrialOutcome outcome = telling(
+      [&] {
+        out.setLabel1("Prüfung von " + nText + " bei " + wholeText(progress.shownPercent()) + " % abgebrochen");
+        out.setLabel2("Die Prüfung wurde nach " + duration() + " abgebrochen.");
+      },
+      [&] { return trialDivide(value, bound, shownPercent, progress, services); });
   const std::string count = std::to_string(outcome.count);
 
   if (outcome.divisor != 0) {

@@ -53,10 +53,12 @@ const std::string& primmarktestPrompt() {
   return prompt;
 }
 
-std::uint64_t runPrimmarktestWorkload(OutputSurface& out, PlatformServices& services) {
+std::uint64_t runPrimmarktestWorkload(OutputSurface& out, PlatformServices& services, double* shown) {
   const double n = benchmarkNumber();
   const double bound = std::trunc(std::sqrt(n)) + 1.0;
-  double shownPercent = 0.0;  // nothing shown yet counts as 0
+  double ownPercent = 0.0;
+  double& shownPercent = shown ? *shown : ownPercent;
+  shownPercent = 0.0;  // nothing shown yet counts as 0
   std::uint64_t tested = 0;
   std::uint64_t d = 1;
   for (;;) {
@@ -88,7 +90,15 @@ void runPrimmarktest(OutputSurface& out, PlatformServices& services) {
   if (!std::isfinite(clock)) return refuseInput(out, services, messages::kClockOutOfRange);
 
   xTimer& timer = startStopwatch(out);
-  runPrimmarktestWorkload(out, services);
+  double shownPercent = 0;
+  telling(
+      [&] {
+        timer.Halt();
+        out.setLabel1("Primmarktest bei " + wholeText(shownPercent) + " % abgebrochen, ohne Punkte");
+        out.setLabel2("Mhz: " + generalNumberText(clock, services.separators()) + " --- Primmarktest nach " +
+                      durationText(timer.RunTime(), services.separators()) + " abgebrochen");
+      },
+      [&] { return runPrimmarktestWorkload(out, services, &shownPercent); });
   timer.Halt();
   const double t = timer.RunTime();
 

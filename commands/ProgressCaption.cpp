@@ -5,6 +5,7 @@ namespace teilomat {
 
 void ProgressCaption::percentChanged(double percent, std::uint64_t index) {
   const std::uint64_t shown = index == 1 ? leftover_ : index + 1;
+  shownPercent_ = percent;
   out_.setCaption(CaptionReport::progress(number_, percent, shown));
 }
 

@@ -29,10 +29,14 @@ class ProgressCaption final : public TrialProgress {
 
   void percentChanged(double percent, std::uint64_t index) override;
 
+  // The whole percent the caption showed last.
+  double shownPercent() const { return shownPercent_; }
+
  private:
   OutputSurface& out_;
   uint128 number_ = 0;
   std::uint64_t leftover_;
+  double shownPercent_ = 0;
 };
 
 }  // namespace teilomat

@@ -6,6 +6,7 @@
 #include "commands/CommandSupport.h"
 #include "commands/Commands.h"
 #include "numbers/NumberFormat.h"
+#include "numbers/Uint128Text.h"
 
 namespace teilomat {
 namespace {
@@ -34,6 +35,13 @@ class ListingReport {
   }
   // The end itself was prime: the time once more; the caption stays.
   void endWasPrime() { writeTime(haltedRunTime()); }
+  // Esc ended the listing while it tested m.
+  void cancelledAt(uint128 m) {
+    const double milliseconds = haltedRunTime();
+    out_.setLabel1("Auflistung bei " + toDecimalText(m) + " abgebrochen: " + std::to_string(primes_) +
+                   " Primzahlen ab " + start_.toString(separators_) + " gefunden");
+    out_.setLabel2("Die Auflistung wurde nach " + durationText(milliseconds, separators_) + " abgebrochen.");
+  }
   // A candidate passed the end.
   void pastEnd() { out_.setCaption(CaptionReport::listing(CaptionState::ListingEnded, primes_, start_, end_)); }
 
@@ -69,7 +77,7 @@ void listPrimes(OutputSurface& out, PlatformServices& services, const DecimalNum
   CandidateWalk walk(out, services, last);
   for (uint128 m = Fix(start).magnitude();; ++m) {
     if (m > last) return report.pastEnd();
-    if (!walk.isPrime(m)) continue;
+    if (!telling([&] { report.cancelledAt(m); }, [&] { return walk.isPrime(m); })) continue;
     report.prime(m);
     if (endIsWhole && m == last) return report.endWasPrime();
   }
