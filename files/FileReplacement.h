@@ -1,81 +1,52 @@
-// Replaces a file's whole content in one atomic step (a temporary beside it, written, synced and renamed over it), or in place.
+// Replaces a file's whole content so that no failure and no kill midway damages it: the portable front of the file layer.
 #pragma once
 
 #include <filesystem>
-#include <string>
+#include <memory>
 #include <string_view>
 
-#include <sys/types.h>
-
-#include "commands/FileCalls.h"
+#include "files/FileError.h"
 
 namespace teilomat {
 
+// The platform's system calls, the seam through which a test fails any one
+// of them: files/posix/FileCalls.h or files/windows/FileCalls.h, whichever
+// the build chose. Only tests that inject failures need the whole class.
+class FileCalls;
+// The real calls, shared by every save of the program.
+FileCalls& systemFileCalls();
+
 // At every moment the target holds either its old complete content or the
 // new complete content: the new bytes go into a temporary in the target's
-// folder, which is flushed to the disk and renamed over the target only
-// when every byte is written. Any failure removes the temporary and leaves
-// the target untouched.
-//
-// - A symbolic link as target is followed: the file it points to is
-//   replaced and the link stays.
-// - An existing target must be a regular file that the process may write
-//   and that has at least one write bit: a file marked read-only is refused
-//   with EACCES even for root. A directory in the target's place gives
-//   EISDIR, any other kind of file (device, pipe, socket) EINVAL.
-// - A folder that takes no new file (no write permission, no write bit at
-//   all even for root, or a sticky folder that would refuse the rename over
-//   another user's file) is refused with EACCES for a new target; an
-//   existing target that may be written is then rewritten in place:
-//   truncated, written, flushed and closed, as a plain save would. Only this
-//   way can a failure or a kill midway leave a partial file, holding the
-//   bytes written before it.
-// - The new file gets the old file's mode bits, its group where the process
-//   belongs to it, and its owner where the process may (root); a new target
-//   gets 0666 less the umask, as any created file. Other hard links to the
-//   old file keep the old content (in place: they share the new one).
-// - Temporaries are named "." + name + ".XXXXXX.tmp" and locked (flock) by
-//   their writer. begin() removes unlocked ones of the same target: the
-//   leftovers of a save that was killed. That costs one pass over the
-//   folder's entries.
+// folder, which is flushed to the disk and put in the target's place only
+// when every byte is written. A failure removes the temporary and leaves
+// the target untouched. Where no temporary can be made beside the target,
+// an existing file that may be written is rewritten in place instead: the
+// one case in which a failure or a kill midway leaves a partial file.
+// What counts as refused, and what the new file keeps of the old one, is
+// the platform's: files/posix/FileReplacement.cpp and
+// files/windows/FileReplacement.cpp say it. Cost: a handful of system
+// calls around the writes, one flush to the disk.
 class FileReplacement {
  public:
-  FileReplacement(std::filesystem::path target, FileCalls& calls);
+  explicit FileReplacement(std::filesystem::path target, FileCalls& calls = systemFileCalls());
   // An uncommitted temporary is closed and removed.
   ~FileReplacement();
   FileReplacement(const FileReplacement&) = delete;
   FileReplacement& operator=(const FileReplacement&) = delete;
 
-  // Each step returns 0, or the errno of its failure; after a failure the
-  // temporary is already gone and the target untouched.
-  int begin();
-  int write(std::string_view bytes);
-  // fsync, close and rename; then a best-effort fsync of the folder, whose
-  // failure no longer matters to the content.
-  int commit();
+  // Each step returns no error, or the error of its failure; after a
+  // failure the temporary is already gone and the target untouched.
+  FileError begin();
+  FileError write(std::string_view bytes);
+  // Flushes the new content to the disk and puts it in the target's place.
+  FileError commit();
 
-  // Whether `entry` (a bare file name) is a temporary of the target `name`.
-  static bool isTemporaryOf(const std::string& entry, const std::string& name);
+  // The platform's state and steps: ReplacementSteps.h in its folder.
+  class Steps;
 
  private:
-  int resolveTarget();
-  int checkTarget();
-  int createTemporary();
-  void passOnOwnership();
-  int openInPlace();
-  int fail(int error);
-
-  std::filesystem::path target_;
-  std::filesystem::path temporary_;
-  FileCalls& calls_;
-  int fd_ = -1;
-  int lock_ = -1;  // a second descriptor of the temporary: its lock outlives the checked close of fd_
-  bool replacesFile_ = false;  // the target exists; its mode and owner pass on
-  bool folderClosed_ = false;  // no temporary may be made, or renamed over the target
-  bool inPlace_ = false;       // fd_ is the target itself
-  mode_t mode_ = 0;
-  uid_t owner_ = 0;
-  gid_t group_ = 0;
+  std::unique_ptr<Steps> steps_;
 };
 
 }  // namespace teilomat
