@@ -3,7 +3,6 @@
 
 #include <filesystem>
 
-#include "commands/FileCalls.h"
 #include "commands/OutputSurface.h"
 #include "commands/PlatformServices.h"
 
@@ -18,11 +17,9 @@ void runPrimalityCheck(OutputSurface& out, PlatformServices& services);  // Comm
 void runNextPrimeSearch(OutputSurface& out, PlatformServices& services); // Command2
 void runPrimmarktest(OutputSurface& out, PlatformServices& services);    // Command4
 void runRangeListing(OutputSurface& out, PlatformServices& services);    // Command5
-// Command6: writes List1 into "Primzahlen.txt" in the working directory,
-// through `calls`, which tests replace to fail at a chosen step.
+// Command6: writes List1 into "Primzahlen.txt" in the working directory.
 void runSaveListing(OutputSurface& out, PlatformServices& services,
-                    const std::filesystem::path& file = "Primzahlen.txt",
-                    FileCalls& calls = FileCalls::system());
+                    const std::filesystem::path& file = "Primzahlen.txt");
 
 // Command3: Text2 into Text1, unchanged.
 void copyResultToInput(OutputSurface& out, PlatformServices& services);

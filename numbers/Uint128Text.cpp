@@ -5,6 +5,8 @@
 #include <array>
 #include <charconv>
 #include <cstdint>
+#include <stdexcept>
+#include <system_error>
 
 namespace teilomat {
 namespace {
@@ -54,7 +56,10 @@ uint128 parseDecimalDigits(std::string_view digits) {
   while (!digits.empty()) {
     const std::size_t take = std::min(digits.size(), kPieceDigits);
     std::uint64_t piece = 0;
-    std::from_chars(digits.data(), digits.data() + take, piece);
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + take, piece);
+    if (error != std::errc{} || end != digits.data() + take) {
+      throw std::invalid_argument("parseDecimalDigits: not only digits");
+    }
     value = value * kPowersOfTen[take] + piece;
     digits.remove_prefix(take);
   }

@@ -20,8 +20,10 @@ void appendDecimalText(std::string& text, uint128 value);
 
 // The value of `digits`, which holds only '0' to '9' and at most
 // kMaxParsedDigits of them, so that no value overflows; "" is 0. Callers
-// check the characters and the length. Cost: one 64-bit conversion per 19
-// digits and one 128-bit multiply-add between them, a few nanoseconds.
+// check the characters and the length; any other character (a sign, a
+// blank) throws std::invalid_argument rather than giving a wrong value.
+// Cost: one 64-bit conversion per 19 digits and one 128-bit multiply-add
+// between them, a few nanoseconds.
 inline constexpr std::size_t kMaxParsedDigits = 38;
 uint128 parseDecimalDigits(std::string_view digits);
 

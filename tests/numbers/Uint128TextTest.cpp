@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace teilomat {
 namespace {
 
@@ -31,6 +33,9 @@ TEST(Uint128Text, WritesAndReadsTheEdgesOfItsPieces) {
   }
   EXPECT_EQ(parseDecimalDigits(""), 0u);
   EXPECT_EQ(parseDecimalDigits("0000000000000000000000042"), 42u) << "leading zeros across a piece";
+  for (const char* text : {"-1", "12 4", "1234567890123456789+", "12345678901234567890x"}) {
+    EXPECT_THROW(parseDecimalDigits(text), std::invalid_argument) << text << ": a non-digit, first or within a piece";
+  }
 }
 
 }  // namespace

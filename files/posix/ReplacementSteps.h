@@ -1,4 +1,4 @@
-// Replaces a file's whole content in one atomic step (a temporary beside it, written, synced and renamed over it), or in place.
+// The POSIX steps of a file's replacement: a temporary beside it, written, synced and renamed over it, or a rewrite in place.
 #pragma once
 
 #include <filesystem>
@@ -7,15 +7,13 @@
 
 #include <sys/types.h>
 
-#include "commands/FileCalls.h"
+#include "files/FileReplacement.h"
+#include "files/posix/FileCalls.h"
 
 namespace teilomat {
 
-// At every moment the target holds either its old complete content or the
-// new complete content: the new bytes go into a temporary in the target's
-// folder, which is flushed to the disk and renamed over the target only
-// when every byte is written. Any failure removes the temporary and leaves
-// the target untouched.
+// The new bytes go into a temporary in the target's folder, which is
+// fsynced and renamed over the target only when every byte is written.
 //
 // - A symbolic link as target is followed: the file it points to is
 //   replaced and the link stays.
@@ -38,13 +36,13 @@ namespace teilomat {
 //   their writer. begin() removes unlocked ones of the same target: the
 //   leftovers of a save that was killed. That costs one pass over the
 //   folder's entries.
-class FileReplacement {
+// Every system call goes through `calls`. Held only by its FileReplacement,
+// which is never copied.
+class FileReplacement::Steps {
  public:
-  FileReplacement(std::filesystem::path target, FileCalls& calls);
+  Steps(std::filesystem::path target, FileCalls& calls);
   // An uncommitted temporary is closed and removed.
-  ~FileReplacement();
-  FileReplacement(const FileReplacement&) = delete;
-  FileReplacement& operator=(const FileReplacement&) = delete;
+  ~Steps();
 
   // Each step returns 0, or the errno of its failure; after a failure the
   // temporary is already gone and the target untouched.
@@ -54,8 +52,8 @@ class FileReplacement {
   // failure no longer matters to the content.
   int commit();
 
-  // Whether `entry` (a bare file name) is a temporary of the target `name`.
-  static bool isTemporaryOf(const std::string& entry, const std::string& name);
+  // The system's text for an errno value.
+  static std::string describe(int error);
 
  private:
   int resolveTarget();

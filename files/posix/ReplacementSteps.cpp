@@ -1,14 +1,12 @@
 // The atomic replacement of a file by a temporary beside it, and its rewrite in place where no temporary may be made.
-#include "commands/FileReplacement.h"
+#include "files/posix/ReplacementSteps.h"
 
 #include <cerrno>
-#include <random>
 #include <system_error>
 #include <utility>
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace teilomat {
@@ -35,12 +33,30 @@ std::string temporaryHead(const std::string& name) {
   return head;
 }
 
-std::string randomLetters() {
+// Whether `entry` (a bare file name) is a temporary of the target `name`.
+bool isTemporaryOf(const std::string& entry, const std::string& name) {
+  const std::string head = temporaryHead(name);
+  const std::string tail = kTemporarySuffix;
+  return entry.size() == head.size() + kRandomLetters + tail.size() && entry.starts_with(head) &&
+         entry.ends_with(tail);
+}
+
+// Without random bytes from the kernel the names count up within the
+// process; O_EXCL keeps them apart from another process's all the same.
+std::string randomLetters(FileCalls& calls) {
   static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  std::random_device device;
-  std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+  constexpr std::size_t kCount = sizeof kLetters - 1;
+  static std::size_t serial = 0;
+  unsigned char bytes[kRandomLetters];
+  if (calls.getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) {
+    std::size_t n = serial++;
+    for (unsigned char& byte : bytes) {
+      byte = static_cast<unsigned char>(n % kCount);
+      n /= kCount;
+    }
+  }
   std::string letters;
-  for (std::size_t i = 0; i < kRandomLetters; ++i) letters += kLetters[pick(device)];
+  for (const unsigned char byte : bytes) letters += kLetters[byte % kCount];
   return letters;
 }
 
@@ -55,28 +71,32 @@ std::string randomLetters() {
 // A writer keeps the lock until its temporary is renamed or removed, and the
 // lock dies with the process, so a killed save's leftover is removed by the
 // next save however young it is; no clock is trusted.
-bool stillNamed(int fd, const fs::path& name) {
+bool stillNamed(FileCalls& calls, int fd, const fs::path& name) {
   struct stat held {}, named {};
-  return ::fstat(fd, &held) == 0 && ::lstat(name.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+  return calls.fstat(fd, &held) == 0 && calls.lstat(name.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
          held.st_ino == named.st_ino;
 }
 
-// Removes the temporaries of `name` in `folder` that no writer holds.
-void removeStaleTemporaries(const fs::path& folder, const std::string& name) {
-  std::error_code error;
-  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    if (!FileReplacement::isTemporaryOf(it->path().filename().string(), name)) continue;
-    const int fd = ::open(it->path().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+// Removes the temporaries of `name` in `folder` that no writer holds. A
+// folder that cannot be read keeps its leftovers.
+void removeStaleTemporaries(FileCalls& calls, const fs::path& folder, const std::string& name) {
+  DIR* const entries = calls.opendir(folder.c_str());
+  if (entries == nullptr) return;
+  while (const dirent* const entry = calls.readdir(entries)) {
+    if (!isTemporaryOf(entry->d_name, name)) continue;
+    const fs::path path = folder / entry->d_name;
+    const int fd = calls.open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0);
     if (fd < 0) continue;
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && stillNamed(fd, it->path())) ::unlink(it->path().c_str());
-    ::close(fd);
+    if (calls.flock(fd, LOCK_EX | LOCK_NB) == 0 && stillNamed(calls, fd, path)) calls.unlink(path.c_str());
+    calls.close(fd);
   }
+  calls.closedir(entries);
 }
 
 // Takes the lock, waiting out a signal. A file system without flock gives
 // no lock to the clean-up either, which then removes nothing.
-void lockAgainstCleanUp(int fd) {
-  while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+void lockAgainstCleanUp(FileCalls& calls, int fd) {
+  while (calls.flock(fd, LOCK_EX) != 0 && errno == EINTR) {
   }
 }
 
@@ -84,43 +104,54 @@ void lockAgainstCleanUp(int fd) {
 // two seconds. Two such saves of one file would interleave their bytes; a
 // lock held longer (by another program) is reported as EWOULDBLOCK rather
 // than freezing the window. Without flock on the file system: no lock.
-int lockInPlace(int fd) {
+int lockInPlace(FileCalls& calls, int fd) {
   for (int tries = 0;; ++tries) {
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return 0;
+    if (calls.flock(fd, LOCK_EX | LOCK_NB) == 0) return 0;
     if (errno == EINTR) continue;
     if (errno != EWOULDBLOCK) return 0;
     if (tries == 200) return EWOULDBLOCK;
-    ::usleep(10000);
+    calls.usleep(10000);
+  }
+}
+
+// The target of the link `link`, however long.
+int readLink(FileCalls& calls, const fs::path& link, fs::path& target) {
+  std::string buffer(256, '\0');
+  for (;;) {
+    const ssize_t length = calls.readlink(link.c_str(), buffer.data(), buffer.size());
+    if (length < 0) return lastError();
+    if (static_cast<std::size_t>(length) < buffer.size()) {
+      buffer.resize(static_cast<std::size_t>(length));
+      target = buffer;
+      return 0;
+    }
+    buffer.resize(buffer.size() * 2);  // perhaps cut short: read again
   }
 }
 
 // Makes the rename itself durable; some file systems refuse fsync on a
 // folder, and the content is complete either way.
-void syncFolder(const fs::path& folder, FileCalls& calls) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void syncFolder(FileCalls& calls, const fs::path& folder) {
+  const int fd = calls.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
   if (fd < 0) return;
   calls.fsync(fd);
-  ::close(fd);
+  calls.close(fd);
 }
 
 }  // namespace
 
-FileReplacement::FileReplacement(fs::path target, FileCalls& calls)
-    : target_(std::move(target)), calls_(calls) {}
+using Steps = FileReplacement::Steps;
 
-FileReplacement::~FileReplacement() { fail(0); }
+Steps::Steps(fs::path target, FileCalls& calls) : target_(std::move(target)), calls_(calls) {}
 
-bool FileReplacement::isTemporaryOf(const std::string& entry, const std::string& name) {
-  const std::string head = temporaryHead(name);
-  const std::string tail = kTemporarySuffix;
-  return entry.size() == head.size() + kRandomLetters + tail.size() && entry.starts_with(head) &&
-         entry.ends_with(tail);
-}
+Steps::~Steps() { fail(0); }
 
-int FileReplacement::begin() {
+std::string Steps::describe(int error) { return std::system_category().message(error); }
+
+int Steps::begin() {
   if (const int error = resolveTarget()) return error;
   if (const int error = checkTarget()) return error;
-  removeStaleTemporaries(folderOf(target_), target_.filename().string());
+  removeStaleTemporaries(calls_, folderOf(target_), target_.filename().string());
   const int error = createTemporary();
   if ((error == EACCES || error == EPERM) && replacesFile_) return openInPlace();
   return error;
@@ -128,28 +159,27 @@ int FileReplacement::begin() {
 
 // Follows symbolic links in the last part of the name, so that the rename
 // replaces the file a link points to rather than the link.
-int FileReplacement::resolveTarget() {
+int Steps::resolveTarget() {
   for (int hops = 0;; ++hops) {
     struct stat info {};
-    if (::lstat(target_.c_str(), &info) != 0) return errno == ENOENT ? 0 : lastError();
+    if (calls_.lstat(target_.c_str(), &info) != 0) return errno == ENOENT ? 0 : lastError();
     if (!S_ISLNK(info.st_mode)) return 0;
     if (hops == kMaxSymlinkHops) return ELOOP;
-    std::error_code error;
-    const fs::path link = fs::read_symlink(target_, error);
-    if (error) return error.value();
+    fs::path link;
+    if (const int error = readLink(calls_, target_, link)) return error;
     target_ = link.is_absolute() ? link : folderOf(target_) / link;
   }
 }
 
 // A rename succeeds over any file in a writable folder; the checks here keep
 // the refusals that writing into the file itself would have met.
-int FileReplacement::checkTarget() {
+int Steps::checkTarget() {
   struct stat info {};
-  if (::stat(target_.c_str(), &info) == 0) {
+  if (calls_.stat(target_.c_str(), &info) == 0) {
     if (S_ISDIR(info.st_mode)) return EISDIR;
     if (!S_ISREG(info.st_mode)) return EINVAL;
     if ((info.st_mode & 0222) == 0) return EACCES;
-    if (::access(target_.c_str(), W_OK) != 0) return lastError();
+    if (calls_.access(target_.c_str(), W_OK) != 0) return lastError();
     replacesFile_ = true;
     mode_ = info.st_mode & 07777;
     owner_ = info.st_uid;
@@ -158,34 +188,34 @@ int FileReplacement::checkTarget() {
     return lastError();
   }
   struct stat folder {};
-  if (::stat(folderOf(target_).c_str(), &folder) != 0) return lastError();
+  if (calls_.stat(folderOf(target_).c_str(), &folder) != 0) return lastError();
   if (!S_ISDIR(folder.st_mode)) return ENOTDIR;
   // Root may write into any folder; one without any write bit is taken as
   // closed all the same. In a sticky folder only the file's or the folder's
   // owner may rename over the file.
-  const uid_t user = ::geteuid();
+  const uid_t user = calls_.geteuid();
   folderClosed_ = (folder.st_mode & 0222) == 0 ||
                   (replacesFile_ && (folder.st_mode & S_ISVTX) != 0 && user != 0 && user != owner_ &&
                    user != folder.st_uid);
   return 0;
 }
 
-int FileReplacement::createTemporary() {
+int Steps::createTemporary() {
   if (folderClosed_) return EACCES;
   const std::string head = temporaryHead(target_.filename().string());
   for (int attempt = 0; attempt < 100 && temporary_.empty(); ++attempt) {
-    const fs::path candidate = folderOf(target_) / (head + randomLetters() + kTemporarySuffix);
+    const fs::path candidate = folderOf(target_) / (head + randomLetters(calls_) + kTemporarySuffix);
     errno = 0;
     fd_ = calls_.open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replacesFile_ ? 0600 : 0666);
     if (fd_ < 0) {
       if (errno != EEXIST) return lastError();
       continue;
     }
-    lockAgainstCleanUp(fd_);
-    if (stillNamed(fd_, candidate)) {
+    lockAgainstCleanUp(calls_, fd_);
+    if (stillNamed(calls_, fd_, candidate)) {
       temporary_ = candidate;
     } else {
-      ::close(std::exchange(fd_, -1));  // removed by another save's clean-up
+      calls_.close(std::exchange(fd_, -1));  // removed by another save's clean-up
     }
   }
   if (fd_ < 0) return EEXIST;
@@ -197,32 +227,32 @@ int FileReplacement::createTemporary() {
 // it only a group of their own: the old group is kept when the user belongs
 // to it, so that a shared file's group may still write it; otherwise the
 // file has the user's group. The mode follows, as fchown clears set-id bits.
-void FileReplacement::passOnOwnership() {
+void Steps::passOnOwnership() {
   struct stat made {};
-  if (::fstat(fd_, &made) == 0 && (made.st_uid != owner_ || made.st_gid != group_) &&
-      ::fchown(fd_, owner_, group_) != 0) {
-    (void)::fchown(fd_, static_cast<uid_t>(-1), group_);
+  if (calls_.fstat(fd_, &made) == 0 && (made.st_uid != owner_ || made.st_gid != group_) &&
+      calls_.fchown(fd_, owner_, group_) != 0) {
+    calls_.fchown(fd_, static_cast<uid_t>(-1), group_);
   }
-  ::fchmod(fd_, mode_);
+  calls_.fchmod(fd_, mode_);
 }
 
 // The file itself, opened without following a link (the target is resolved)
 // and without blocking on a pipe swapped in since the check.
-int FileReplacement::openInPlace() {
+int Steps::openInPlace() {
   errno = 0;
   fd_ = calls_.open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK, 0);
   if (fd_ < 0) return fail(lastError());
   inPlace_ = true;
   struct stat info {};
-  if (::fstat(fd_, &info) != 0) return fail(lastError());
+  if (calls_.fstat(fd_, &info) != 0) return fail(lastError());
   if (!S_ISREG(info.st_mode)) return fail(EINVAL);
-  if (const int error = lockInPlace(fd_)) return fail(error);
+  if (const int error = lockInPlace(calls_, fd_)) return fail(error);
   errno = 0;
   if (calls_.ftruncate(fd_, 0) != 0) return fail(lastError());
   return 0;
 }
 
-int FileReplacement::write(std::string_view bytes) {
+int Steps::write(std::string_view bytes) {
   while (!bytes.empty()) {
     errno = 0;
     const ssize_t written = calls_.write(fd_, bytes.data(), bytes.size());
@@ -235,10 +265,10 @@ int FileReplacement::write(std::string_view bytes) {
 
 // The temporary's lock is held by a second descriptor from the checked
 // close until the rename, so that no clean-up takes the finished file.
-int FileReplacement::commit() {
+int Steps::commit() {
   errno = 0;
   if (calls_.fsync(fd_) != 0) return fail(lastError());
-  if (!inPlace_ && (lock_ = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0)) < 0) return fail(lastError());
+  if (!inPlace_ && (lock_ = calls_.dupfd(fd_)) < 0) return fail(lastError());
   const int fd = std::exchange(fd_, -1);
   errno = 0;
   if (calls_.close(fd) != 0) return fail(lastError());  // the descriptor is gone either way
@@ -246,17 +276,17 @@ int FileReplacement::commit() {
   errno = 0;
   if (calls_.rename(temporary_.c_str(), target_.c_str()) != 0) return fail(lastError());
   temporary_.clear();
-  ::close(std::exchange(lock_, -1));
-  syncFolder(folderOf(target_), calls_);
+  calls_.close(std::exchange(lock_, -1));
+  syncFolder(calls_, folderOf(target_));
   return 0;
 }
 
 // Removes the temporary before its lock is let go.
-int FileReplacement::fail(int error) {
+int Steps::fail(int error) {
   if (!temporary_.empty()) calls_.unlink(temporary_.c_str());
   temporary_.clear();
   if (fd_ >= 0) calls_.close(std::exchange(fd_, -1));
-  if (lock_ >= 0) ::close(std::exchange(lock_, -1));
+  if (lock_ >= 0) calls_.close(std::exchange(lock_, -1));
   return error;
 }
 
