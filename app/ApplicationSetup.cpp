@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "app/TeilomatIcon.h"
+#include "app/WindowRoles.h"
 
 #ifndef TEILOMAT_VERSION
 #error "TEILOMAT_VERSION comes from the project version in CMake"
@@ -72,6 +73,7 @@ void ApplicationSetup::configure(QApplication& app) {
   if (QStyle* fusion = QStyleFactory::create("Fusion")) QApplication::setStyle(fusion);
   app.setWindowIcon(teilomatIcon());
   installQtGerman(app);
+  WindowRoles::install();
 }
 
 bool ApplicationSetup::installQtGerman(QApplication& app, const QString& directory) {

@@ -16,7 +16,8 @@ class ApplicationSetup {
   static constexpr const char* kDesktopId = "org.example.Teilomat";
 
   // Fusion everywhere, so that the windows look alike on every desktop and
-  // in the tests; Qt's own texts in German (installQtGerman).
+  // in the tests; Qt's own texts in German (installQtGerman); the windows' roles
+  // for screen readers (WindowRoles).
   static void configure(QApplication& app);
 
   // Loads Qt's German catalogue (qtbase_de.qm) from directory and installs

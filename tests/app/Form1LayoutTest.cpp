@@ -189,7 +189,7 @@ const AccessibleRow kAccessibleNames[] = {
     {"Check1", nullptr, "Signalton an"},
     {"List1", nullptr, "Primzahlauflistung"},
     {"Label1", nullptr, "Ausgabe"},
-    {"Form2/Label1", nullptr, "Info"},
+    {"Form2/Label1", nullptr, Form2::kInfoText},  // read whole, version included
     {"Form2/Command1", nullptr, "Schließen"},
 };
 
