@@ -185,7 +185,7 @@ class SplitTrialDivision {
 
 std::uint64_t chunkCandidates() {
   if (forcedChunk != 0) return forcedChunk;
-  return activeKernel() == KernelVariant::Scalar ? std::uint64_t{1} << 16 : std::uint64_t{1} << 19;
+  return activeKernel().chunkCandidates;
 }
 
 ScopedChunkCandidates::ScopedChunkCandidates(std::uint64_t candidates) : saved_(forcedChunk) {
