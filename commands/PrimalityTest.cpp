@@ -59,7 +59,7 @@ void runPrimalityTest(OutputSurface& out, PlatformServices& services) {
   double shownPercent = 0;
   ProgressCaption progress(out, 2);
   progress.beginRun(value);
-  const TrialOutcome outcome = trialDivide(value, bound, shownPercent, progress, services);
+  const TrialOutcome outcome = trialDivide({value, bound, shownPercent, progress, services});
   const std::string count = std::to_string(outcome.count);
 
   if (outcome.divisor != 0) {

@@ -95,7 +95,7 @@ void slice(benchmark::State& state, uint128 n, int threads) {
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     double shown = 0;
-    const auto outcome = trialDivide(n, bound, shown, progress, fake);
+    const auto outcome = trialDivide({n, bound, shown, progress, fake});
     fastest = std::min(fastest, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     if (outcome.count != kLongSlice) state.SkipWithError("slice ended early");
   }
@@ -158,7 +158,7 @@ void listingEngine(benchmark::State& state, const DivisorKernel& variant) {
     double shown = 0;
     for (std::uint64_t m = kListingStart | 1; m <= kListingEnd; m += 2) {
       const double bound = std::trunc(std::sqrt(static_cast<double>(m))) + 1;
-      primes += trialDivide(m, bound, shown, progress, fake).divisor == 0;
+      primes += trialDivide({m, bound, shown, progress, fake}).divisor == 0;
     }
     benchmark::DoNotOptimize(primes);
   }

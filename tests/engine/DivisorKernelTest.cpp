@@ -356,8 +356,8 @@ TEST_P(KernelTest, EngineMatchesTheReferenceLoop) {
       CountingServices engineServices(stride), referenceServices(stride);
       RecordingProgress engineSteps(engineServices), referenceSteps(referenceServices);
       double engineShown = 0, referenceShown = 0;
-      const auto got = trialDivide(row.n, boundOf(row.n), engineShown, engineSteps, engineServices);
-      const auto want = referenceTrial(row.n, boundOf(row.n), referenceShown, referenceSteps, referenceServices);
+      const auto got = trialDivide({row.n, boundOf(row.n), engineShown, engineSteps, engineServices});
+      const auto want = referenceTrial({row.n, boundOf(row.n), referenceShown, referenceSteps, referenceServices});
       EXPECT_EQ(got.divisor, want.divisor) << what;
       EXPECT_EQ(got.count, want.count) << what;
       EXPECT_EQ(engineSteps.steps, referenceSteps.steps) << what;
@@ -376,7 +376,7 @@ TEST_P(KernelTest, NestedTrialAtAPassBetweenBlockRuns) {
     std::vector<Step> outerSteps, innerSteps;
     std::uint64_t passes = 0;
   };
-  using Trial = TrialOutcome (*)(uint128, double, double&, TrialProgress&, EventPump&);
+  using Trial = TrialOutcome (*)(const TrialRun&);
   const auto run = [&](Trial trial) {
     Run r;
     CountingServices services(1000);
@@ -384,10 +384,10 @@ TEST_P(KernelTest, NestedTrialAtAPassBetweenBlockRuns) {
     services.atPass = [&](std::uint64_t pass) {
       if (pass != 50) return;
       double innerShown = 0;
-      r.inner = trial(innerN, boundOf(innerN), innerShown, inner, services);
+      r.inner = trial({innerN, boundOf(innerN), innerShown, inner, services});
     };
     double shown = 0;
-    r.outer = trial(outerN, boundOf(outerN), shown, outer, services);
+    r.outer = trial({outerN, boundOf(outerN), shown, outer, services});
     r.outerSteps = outer.steps;
     r.innerSteps = inner.steps;
     r.passes = services.passes;
