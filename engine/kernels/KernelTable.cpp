@@ -42,8 +42,8 @@ namespace {
 
 // Candidates per chunk of a split run (ParallelSearch.h). One thread's work
 // per chunk, from BM_KernelSlice_* (runs of 2^22 candidates, n near 2^64 and
-// near 2^96, an x86-64 server core): avx512 0.06 ms, avx2 0.13 ms, scalar
-// 0.11 to 0.15 ms; the references avx512-full 0.12 ms, avx2-full 0.5 ms,
+// near 2^96, an x86-64 server core): avx512 0.06 ms, avx2 0.12 ms, scalar
+// 0.11 to 0.15 ms; the references avx512-full 0.12 ms, avx2-full 0.45 ms,
 // scalar-full 1.5 to 2 ms.
 constexpr std::uint64_t kScalarChunk = std::uint64_t{1} << 16;
 constexpr std::uint64_t kVectorChunk = std::uint64_t{1} << 19;
