@@ -2,12 +2,11 @@
 #include "files/posix/ReplacementSteps.h"
 
 #include <cerrno>
-#include <system_error>
-#include <utility>
-
 #include <fcntl.h>
 #include <sys/file.h>
+#include <system_error>
 #include <unistd.h>
+#include <utility>
 
 namespace teilomat {
 namespace {
@@ -21,9 +20,7 @@ constexpr int kMaxSymlinkHops = 40;  // as the kernel's own limit before ELOOP
 // The error of the failed call, or EIO when the call left errno unset.
 int lastError() { return errno != 0 ? errno : EIO; }
 
-fs::path folderOf(const fs::path& file) {
-  return file.has_parent_path() ? file.parent_path() : fs::path(".");
-}
+fs::path folderOf(const fs::path& file) { return file.has_parent_path() ? file.parent_path() : fs::path("."); }
 
 // "." + name + ".", the start of every temporary of `name`.
 std::string temporaryHead(const std::string& name) {
@@ -37,8 +34,7 @@ std::string temporaryHead(const std::string& name) {
 bool isTemporaryOf(const std::string& entry, const std::string& name) {
   const std::string head = temporaryHead(name);
   const std::string tail = kTemporarySuffix;
-  return entry.size() == head.size() + kRandomLetters + tail.size() && entry.starts_with(head) &&
-         entry.ends_with(tail);
+  return entry.size() == head.size() + kRandomLetters + tail.size() && entry.starts_with(head) && entry.ends_with(tail);
 }
 
 // Without random bytes from the kernel the names count up within the
@@ -72,7 +68,8 @@ std::string randomLetters(FileCalls& calls) {
 // lock dies with the process, so a killed save's leftover is removed by the
 // next save however young it is; no clock is trusted.
 bool stillNamed(FileCalls& calls, int fd, const fs::path& name) {
-  struct stat held {}, named {};
+  struct stat held {
+  }, named{};
   return calls.fstat(fd, &held) == 0 && calls.lstat(name.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
          held.st_ino == named.st_ino;
 }
@@ -194,9 +191,8 @@ int Steps::checkTarget() {
   // closed all the same. In a sticky folder only the file's or the folder's
   // owner may rename over the file.
   const uid_t user = calls_.geteuid();
-  folderClosed_ = (folder.st_mode & 0222) == 0 ||
-                  (replacesFile_ && (folder.st_mode & S_ISVTX) != 0 && user != 0 && user != owner_ &&
-                   user != folder.st_uid);
+  folderClosed_ = (folder.st_mode & 0222) == 0 || (replacesFile_ && (folder.st_mode & S_ISVTX) != 0 && user != 0 &&
+                                                   user != owner_ && user != folder.st_uid);
   return 0;
 }
 

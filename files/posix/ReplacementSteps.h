@@ -1,10 +1,10 @@
-// The POSIX steps of a file's replacement: a temporary beside it, written, synced and renamed over it, or a rewrite in place.
+// The POSIX steps of a file's replacement: a temporary beside it, written, synced and renamed over it, or a rewrite in
+// place.
 #pragma once
 
 #include <filesystem>
 #include <string>
 #include <string_view>
-
 #include <sys/types.h>
 
 #include "files/FileReplacement.h"
@@ -67,7 +67,7 @@ class FileReplacement::Steps {
   std::filesystem::path temporary_;
   FileCalls& calls_;
   int fd_ = -1;
-  int lock_ = -1;  // a second descriptor of the temporary: its lock outlives the checked close of fd_
+  int lock_ = -1;              // a second descriptor of the temporary: its lock outlives the checked close of fd_
   bool replacesFile_ = false;  // the target exists; its mode and owner pass on
   bool folderClosed_ = false;  // no temporary may be made, or renamed over the target
   bool inPlace_ = false;       // fd_ is the target itself

@@ -1,6 +1,5 @@
 // The file layer on every platform: a replaced file holds exactly the new bytes, and nothing else is left.
 #include <gtest/gtest.h>
-
 #include <string>
 
 #include "files/Replacing.h"

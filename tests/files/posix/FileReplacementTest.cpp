@@ -1,24 +1,23 @@
-// The POSIX file layer in a scratch directory: every failure of a system call, every kind of file and folder, a kill midway.
-#include <gtest/gtest.h>
-
+// The POSIX file layer in a scratch directory: every failure of a system call, every kind of file and folder, a kill
+// midway.
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
-#include <string>
-#include <system_error>
-#include <vector>
-
-#include <fcntl.h>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <sched.h>
+#include <string>
 #include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <system_error>
 #include <unistd.h>
+#include <vector>
 
 #include "files/Replacing.h"
 #include "files/posix/FileCalls.h"
@@ -39,7 +38,8 @@ bool refusedWith(const FileError& error, int number) {
 
 // The temporaries left anywhere under `dir`.
 long temporariesUnder(const fs::path& dir) {
-  return std::count_if(fs::recursive_directory_iterator(dir), {}, [](auto& e) { return e.path().extension() == ".tmp"; });
+  return std::count_if(fs::recursive_directory_iterator(dir), {},
+                       [](auto& e) { return e.path().extension() == ".tmp"; });
 }
 
 const char* const kNew = "11\r\n13";
@@ -56,8 +56,8 @@ std::string bigContent() {
 ::testing::AssertionResult holdsOld(const fs::path& file) {
   const std::string bytes = ScratchDirectory::read(file);
   if (bytes == kOld) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << file.filename() << " has " << bytes.size() << " bytes: "
-                                       << bytes.substr(0, 40);
+  return ::testing::AssertionFailure() << file.filename() << " has " << bytes.size()
+                                       << " bytes: " << bytes.substr(0, 40);
 }
 
 // Runs `body` in a forked child and returns its exit code, or 128 + the
@@ -86,7 +86,10 @@ struct FailingCalls : FileCalls {
   std::size_t written = 0;
   FailingCalls(Step s, int k, int e) : step(s), at(k), error(e) {}
   bool failsNow(Step s) { return s == step && (++calls == at || at == 0); }
-  int failed() { errno = error; return -1; }
+  int failed() {
+    errno = error;
+    return -1;
+  }
   int open(const char* p, int f, mode_t m) override { return failsNow(Open) ? failed() : FileCalls::open(p, f, m); }
   ssize_t write(int fd, const void* d, size_t n) override {
     const ssize_t result = failsNow(Write) ? failed() : FileCalls::write(fd, d, n);
@@ -183,8 +186,8 @@ TEST(FileReplacement, EachKindOfFileAndFolderGetsItsAnswer) {
   using P = fs::perms;
   const P rw_r_r = P::owner_read | P::owner_write | P::group_read | P::others_read;
   const Row rows[] = {
-      {"file marked read-only", [&](const fs::path& d) { return oldFile(d, P::owner_read | P::group_read); },
-       EACCES, false},
+      {"file marked read-only", [&](const fs::path& d) { return oldFile(d, P::owner_read | P::group_read); }, EACCES,
+       false},
       {"folder without write bits: the writable file is rewritten in place",
        [&](const fs::path& d) {
          oldFile(d, P::owner_read | P::owner_write);
@@ -194,10 +197,16 @@ TEST(FileReplacement, EachKindOfFileAndFolderGetsItsAnswer) {
       {"folder without write bits, no file yet",
        [&](const fs::path& d) { return folderMode(d, P::owner_read | P::owner_exec | P::others_exec); }, EACCES, false},
       {"directory in the file's place",
-       [](const fs::path& d) { fs::create_directory(d / "Primzahlen.txt"); return d / "Primzahlen.txt"; }, EISDIR,
-       false},
+       [](const fs::path& d) {
+         fs::create_directory(d / "Primzahlen.txt");
+         return d / "Primzahlen.txt";
+       },
+       EISDIR, false},
       {"pipe in the file's place",
-       [](const fs::path& d) { ::mkfifo((d / "Primzahlen.txt").c_str(), 0666); return d / "Primzahlen.txt"; },
+       [](const fs::path& d) {
+         ::mkfifo((d / "Primzahlen.txt").c_str(), 0666);
+         return d / "Primzahlen.txt";
+       },
        EINVAL, false},
       {"missing folder", [](const fs::path& d) { return d / "fehlt" / "Primzahlen.txt"; }, ENOENT, false},
       {"another user's file in a folder open to all",
@@ -250,7 +259,8 @@ TEST(FileReplacement, EachKindOfFileAndFolderGetsItsAnswer) {
     };
     const int failures = row.asNobody ? inChild([&] {
       return ::setgroups(1, &kShared) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0 ? save() : 77;
-    }) : save();
+    })
+                                      : save();
     if (failures == 77) {
       leftOut += std::string(" \"") + row.name + "\" (this root may not become another user)";
       continue;
