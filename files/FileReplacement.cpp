@@ -10,9 +10,9 @@
 namespace teilomat {
 namespace {
 
-FileError errorOf(int number) {
+FileError errorOf(const FileReplacement::Steps& steps, int number) {
   if (number == 0) return {};
-  return {number, FileReplacement::Steps::describe(number)};
+  return {number, steps.describe(number)};
 }
 
 }  // namespace
@@ -22,8 +22,8 @@ FileReplacement::FileReplacement(std::filesystem::path target, FileCalls& calls)
 
 FileReplacement::~FileReplacement() = default;
 
-FileError FileReplacement::begin() { return errorOf(steps_->begin()); }
-FileError FileReplacement::write(std::string_view bytes) { return errorOf(steps_->write(bytes)); }
-FileError FileReplacement::commit() { return errorOf(steps_->commit()); }
+FileError FileReplacement::begin() { return errorOf(*steps_, steps_->begin()); }
+FileError FileReplacement::write(std::string_view bytes) { return errorOf(*steps_, steps_->write(bytes)); }
+FileError FileReplacement::commit() { return errorOf(*steps_, steps_->commit()); }
 
 }  // namespace teilomat

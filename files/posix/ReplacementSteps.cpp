@@ -9,56 +9,17 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include "files/TemporaryNames.h"
+
 namespace teilomat {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kTemporarySuffix = ".tmp";
-constexpr std::size_t kRandomLetters = 6;
 constexpr int kMaxSymlinkHops = 40;  // as the kernel's own limit before ELOOP
 
 // The error of the failed call, or EIO when the call left errno unset.
 int lastError() { return errno != 0 ? errno : EIO; }
-
-fs::path folderOf(const fs::path& file) {
-  return file.has_parent_path() ? file.parent_path() : fs::path(".");
-}
-
-// "." + name + ".", the start of every temporary of `name`.
-std::string temporaryHead(const std::string& name) {
-  std::string head(1, '.');
-  head += name;
-  head += '.';
-  return head;
-}
-
-// Whether `entry` (a bare file name) is a temporary of the target `name`.
-bool isTemporaryOf(const std::string& entry, const std::string& name) {
-  const std::string head = temporaryHead(name);
-  const std::string tail = kTemporarySuffix;
-  return entry.size() == head.size() + kRandomLetters + tail.size() && entry.starts_with(head) &&
-         entry.ends_with(tail);
-}
-
-// Without random bytes from the kernel the names count up within the
-// process; O_EXCL keeps them apart from another process's all the same.
-std::string randomLetters(FileCalls& calls) {
-  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  constexpr std::size_t kCount = sizeof kLetters - 1;
-  static std::size_t serial = 0;
-  unsigned char bytes[kRandomLetters];
-  if (calls.getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) {
-    std::size_t n = serial++;
-    for (unsigned char& byte : bytes) {
-      byte = static_cast<unsigned char>(n % kCount);
-      n /= kCount;
-    }
-  }
-  std::string letters;
-  for (const unsigned char byte : bytes) letters += kLetters[byte % kCount];
-  return letters;
-}
 
 // Two saves may share a folder, and open() cannot create and lock a file in
 // one step. So a temporary is claimed by the lock, and the name is checked
@@ -79,11 +40,12 @@ bool stillNamed(FileCalls& calls, int fd, const fs::path& name) {
 
 // Removes the temporaries of `name` in `folder` that no writer holds. A
 // folder that cannot be read keeps its leftovers.
-void removeStaleTemporaries(FileCalls& calls, const fs::path& folder, const std::string& name) {
+void removeStaleTemporaries(FileCalls& calls, const fs::path& target) {
+  const fs::path folder = folderOf(target);
   DIR* const entries = calls.opendir(folder.c_str());
   if (entries == nullptr) return;
   while (const dirent* const entry = calls.readdir(entries)) {
-    if (!isTemporaryOf(entry->d_name, name)) continue;
+    if (!isTemporaryOf(entry->d_name, target)) continue;
     const fs::path path = folder / entry->d_name;
     const int fd = calls.open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0);
     if (fd < 0) continue;
@@ -146,12 +108,12 @@ Steps::Steps(fs::path target, FileCalls& calls) : target_(std::move(target)), ca
 
 Steps::~Steps() { fail(0); }
 
-std::string Steps::describe(int error) { return std::system_category().message(error); }
+std::string Steps::describe(int error) const { return std::system_category().message(error); }
 
 int Steps::begin() {
   if (const int error = resolveTarget()) return error;
   if (const int error = checkTarget()) return error;
-  removeStaleTemporaries(calls_, folderOf(target_), target_.filename().string());
+  removeStaleTemporaries(calls_, target_);
   const int error = createTemporary();
   if ((error == EACCES || error == EPERM) && replacesFile_) return openInPlace();
   return error;
@@ -202,9 +164,10 @@ int Steps::checkTarget() {
 
 int Steps::createTemporary() {
   if (folderClosed_) return EACCES;
-  const std::string head = temporaryHead(target_.filename().string());
   for (int attempt = 0; attempt < 100 && temporary_.empty(); ++attempt) {
-    const fs::path candidate = folderOf(target_) / (head + randomLetters(calls_) + kTemporarySuffix);
+    unsigned char random[kTemporaryRandomBytes];
+    const bool drawn = calls_.getrandom(random, sizeof random, 0) == static_cast<ssize_t>(sizeof random);
+    const fs::path candidate = temporaryOf(target_, drawn ? random : nullptr);
     errno = 0;
     fd_ = calls_.open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replacesFile_ ? 0600 : 0666);
     if (fd_ < 0) {

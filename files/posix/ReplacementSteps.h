@@ -53,7 +53,7 @@ class FileReplacement::Steps {
   int commit();
 
   // The system's text for an errno value.
-  static std::string describe(int error);
+  std::string describe(int error) const;
 
  private:
   int resolveTarget();
