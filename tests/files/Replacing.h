@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "files/FileReplacement.h"
 #include "support/ScratchDirectory.h"
 
@@ -26,6 +28,30 @@ inline FileError replaceWith(const fs::path& file, std::string_view bytes, FileC
   return replacement.commit();
 }
 
+inline const char* const kNew = "11\r\n13";
+inline const char* const kOld = "alt\r\n17\r\n19";
+
+// 50000 entries, about 750 KB: twelve pieces of writing.
+inline std::string bigContent() {
+  std::string bytes;
+  for (int i = 0; i < 50000; ++i) bytes += (i == 0 ? "" : "\r\n") + std::string("1000000000039");
+  return bytes;
+}
+
+// The file still holds the old content; a mismatch is told by its size and start only,
+// as the new content runs to 750 KB.
+inline ::testing::AssertionResult holdsOld(const fs::path& file) {
+  const std::string bytes = listingtest::ScratchDirectory::read(file);
+  if (bytes == kOld) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << file.filename() << " has " << bytes.size() << " bytes: "
+                                       << bytes.substr(0, 40);
+}
+
+// The temporaries left anywhere under `dir`.
+inline long temporariesUnder(const fs::path& dir) {
+  return std::count_if(fs::recursive_directory_iterator(dir), {}, [](auto& e) { return e.path().extension() == ".tmp"; });
+}
+
 // Every name in `dir` but the saved file: temporaries left behind.
 inline std::vector<std::string> leftovers(const fs::path& dir) {
   std::vector<std::string> names;
@@ -33,6 +59,21 @@ inline std::vector<std::string> leftovers(const fs::path& dir) {
     if (entry.path().filename() != "Primzahlen.txt") names.push_back(entry.path().filename().string());
   }
   return names;
+}
+
+// After a failed replacement of kOld by `whole`: the file holds the old
+// content, or, rewritten in place, the `writtenInPlace` bytes that reached
+// it; no temporary is left, and a later replacement succeeds.
+inline void expectRecovered(const fs::path& file, const std::string& whole, std::size_t writtenInPlace,
+                            const char* name) {
+  if (writtenInPlace > 0) {
+    EXPECT_TRUE(listingtest::ScratchDirectory::read(file) == whole.substr(0, writtenInPlace)) << name;
+  } else {
+    EXPECT_TRUE(holdsOld(file)) << name;
+  }
+  EXPECT_EQ(leftovers(file.parent_path()), std::vector<std::string>{}) << name;
+  EXPECT_FALSE(replaceWith(file, kNew)) << name << ": a later save succeeds";
+  EXPECT_EQ(listingtest::ScratchDirectory::read(file), kNew) << name;
 }
 
 }  // namespace teilomat::filetest
