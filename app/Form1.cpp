@@ -1,6 +1,7 @@
 // The main window: all controls, the output surface of the commands and the button handlers.
 #include "app/Form1.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -15,11 +16,11 @@
 #include <string_view>
 #include <utility>
 
-#include "app/DesktopSession.h"
 #include "app/Form1Controls.h"
 #include "app/Form2.h"
 #include "app/InputField.h"
 #include "app/ListEntryModel.h"
+#include "app/LongCommandPolicy.h"
 #include "app/TeilomatIcon.h"
 #include "app/WindowLook.h"
 #include "commands/Commands.h"
@@ -57,12 +58,12 @@ QWidget* makeControl(const ControlRow& row, QWidget* parent, ListEntryModel* lis
     }
     case ControlKind::Frame: control = new QGroupBox(caption, parent); break;
     case ControlKind::Label:
-    case ControlKind::WrappedLabel: {
+    case ControlKind::ResultLabel: {
       auto* label = new QLabel(parent);
       label->setTextFormat(Qt::PlainText);
       label->setText(caption);
       label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-      label->setWordWrap(row.kind == ControlKind::WrappedLabel);
+      label->setWordWrap(row.kind == ControlKind::ResultLabel);
       control = label;
       break;
     }
@@ -85,6 +86,14 @@ QWidget* makeControl(const ControlRow& row, QWidget* parent, ListEntryModel* lis
     }
   }
   control->setObjectName(row.name);
+  // A result line is read by what it says; what it is comes as its
+  // description. Its name follows its text when a command ends.
+  if (row.kind == ControlKind::ResultLabel) {
+    control->setAccessibleName(caption);
+    control->setAccessibleDescription(QString::fromUtf8(row.accessibleName));
+  } else {
+    control->setAccessibleName(QString::fromUtf8(row.accessibleName));
+  }
   control->setGeometry(WindowLook::rect(row.left, row.top, row.width, row.height));
   return control;
 }
@@ -95,11 +104,12 @@ Form1::Form1(PlatformServices* dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       services_(this),
-      caption_("Teilomat ") {
+      caption_(CaptionReport{}) {
   setObjectName("Form1");
   services_.setDialogStandIn(dialogs);
   services_.setHooks([this] { showPending(); }, [this] { return abortRequested_; },
                      [this] { return (cancelledDepths_ >> depth_) & 1u; });
+  services_.setDialogObserver([this](bool shown) { dialogShown(shown); });
   applyCaption();
   captionHold_ = new QTimer(this);
   captionHold_->setSingleShot(true);
@@ -124,10 +134,8 @@ Form1::Form1(PlatformServices* dialogs, QWidget* parent)
 
 void Form1::attachDesktop(DesktopBus* bus) {
   desktop_.reset();
-  services_.setDialogObserver({});
   if (!bus) return;
-  desktop_ = std::make_unique<DesktopSession>(*bus, [] { return DesktopSession::Clock::now(); });
-  services_.setDialogObserver([this](bool shown) { desktop_->dialogShown(shown); });
+  desktop_ = std::make_unique<LongCommandPolicy>(*bus, [] { return LongCommandPolicy::Clock::now(); });
   if (!desktopTick_) {
     desktopTick_ = new QTimer(this);
     desktopTick_->setInterval(kDesktopTickMs);
@@ -156,16 +164,14 @@ void Form1::buildControls() {
     previous = control;
   }
   auto named = [this]<class T>(const char* name, T*& member) { member = findChild<T*>(name); };
-  named("Command1", command1_);
-  named("Command2", command2_);
   named("Command3", command3_);
-  named("Command4", command4_);
-  named("Command5", command5_);
-  named("Command6", command6_);
-  named("Command7", command7_);
   named("Frame4", frame4_);
   named("Label1", label1_);
   named("Label2", label2_);
+  for (const ControlRow& row : kForm1Controls)
+    if (row.enterPresses)
+      connect(findChild<InputField*>(row.name), &QLineEdit::returnPressed, findChild<QPushButton*>(row.enterPresses),
+              &QPushButton::click);
   named("Text1", text1_);
   named("Text2", text2_);
   named("Text3", text3_);
@@ -173,56 +179,19 @@ void Form1::buildControls() {
   named("Check1", check1_);
   named("List1", list1_);
   check1_->setChecked(true);
-  command1_->setFocus();
+  // The first control in tab order, Command1, has the focus at start.
+  findChild<QWidget*>(kForm1Controls[0].name)->setFocus();
 
-  // Screen readers announce each control by the caption it stands under,
-  // without access-key marks. Text2 and Command3 follow the captions the
-  // commands give them (setFrame4Caption, setCommand3Caption).
-  const std::pair<const char*, const char*> accessibleNames[] = {
-      {"Form1", "Teilomat"},
-      {"Command1", "Primprüfung"},
-      {"Command2", "Nächste Primzahl"},
-      {"Command3", "Ergebnis ins Eingabefeld kopieren"},
-      {"Command4", "Primmarktest (Computer-Performance-Test)"},
-      {"Command5", "Auflisten"},
-      {"Command6", "Als Textfile speichern"},
-      {"Command7", "Info"},
-      {"Frame1", "Eingabe"},
-      {"Frame2", "Ausgabe"},
-      {"Frame3", "Console"},
-      {"Frame4", "Ergebnis"},
-      {"Frame5", "Primzahlauflistung"},
-      {"Frame6", "Zahlenbereich der zu überprüfen ist"},
-      {"Label1", "Ausgabe"},
-      {"Label2", "Console"},
-      {"Label3", "Von"},
-      {"Label4", "Bis"},
-      {"Text1", "Eingabe"},
-      {"Text2", "Ergebnis"},
-      {"Text3", "Von"},
-      {"Text4", "Bis"},
-      {"Check1", "Signalton an"},
-      {"List1", "Primzahlauflistung"}};
-  for (const auto& [objectName, name] : accessibleNames) {
-    QWidget* control = std::string_view(objectName) == "Form1" ? this : findChild<QWidget*>(objectName);
-    Q_ASSERT(control);
-    control->setAccessibleName(QString::fromUtf8(name));
-  }
+  // No accessible name of its own: a screen reader reads the caption.
 }
 
 void Form1::connectButtons() {
-  connect(command1_, &QPushButton::clicked, this,
-          [this] { runCommand([this] { runPrimalityTest(*this, services_); }, true); });
-  connect(command2_, &QPushButton::clicked, this,
-          [this] { runCommand([this] { runNextPrimeSearch(*this, services_); }, true); });
-  connect(command3_, &QPushButton::clicked, this, [this] { runCommand([this] { copyResultToInput(*this); }, false); });
-  connect(command4_, &QPushButton::clicked, this,
-          [this] { runCommand([this] { runPrimmarktest(*this, services_); }, true); });
-  connect(command5_, &QPushButton::clicked, this,
-          [this] { runCommand([this] { runRangeListing(*this, services_); }, true); });
-  connect(command6_, &QPushButton::clicked, this,
-          [this] { runCommand([this] { runSaveListing(*this, services_); }, true); });
-  connect(command7_, &QPushButton::clicked, this, [this] { runCommand([this] { showInfo(); }, false); });
+  for (const ControlRow& row : kForm1Controls) {
+    if (!row.command.run) continue;
+    const ButtonCommand command = row.command;
+    connect(findChild<QPushButton*>(row.name), &QPushButton::clicked, this,
+            [this, command] { runCommand([this, command] { command.run(*this); }, command.nests); });
+  }
 }
 
 void Form1::runCommand(const std::function<void()>& command, bool nests) {
@@ -263,7 +232,7 @@ void Form1::runCommand(const std::function<void()>& command, bool nests) {
                            : cancelled       ? CommandEnd::Cancelled
                            : failure.empty() ? CommandEnd::Finished
                                              : CommandEnd::Failed;
-    desktop_->commandEnded(how, caption_.text(), QApplication::activeWindow() != nullptr);
+    desktop_->commandEnded(how, caption_.current(), services_.separators(), QApplication::activeWindow() != nullptr);
     if (depth_ == 1) desktopTick_->stop();
   }
   if (caption_.commandEnded(depth_, cancelled && !closed))
@@ -272,6 +241,14 @@ void Form1::runCommand(const std::function<void()>& command, bool nests) {
     captionHold_->stop();
   if (--depth_ == 0) abortRequested_ = false;
   showPending();
+  speakResults();
+}
+
+void Form1::dialogShown(bool shown) {
+  // A box tells of the command now running: it shows under that command's
+  // caption, not under an "(abgebrochen)" held for a nested one.
+  if (shown) endCaptionHold();
+  if (desktop_) desktop_->dialogShown(shown);
 }
 
 void Form1::endCaptionHold() {
@@ -280,7 +257,15 @@ void Form1::endCaptionHold() {
 }
 
 void Form1::cancelInnermost() {
-  if (depth_ > 0 && !abortRequested_) cancelledDepths_ |= std::uint64_t(1) << depth_;
+  if (abortRequested_) return;
+  // Each press ends one more level, however fast they come: presses within
+  // one pass mark the innermost commands not marked yet.
+  for (int depth = depth_; depth > 0; --depth) {
+    const std::uint64_t bit = std::uint64_t(1) << depth;
+    if (cancelledDepths_ & bit) continue;
+    cancelledDepths_ |= bit;
+    return;
+  }
 }
 
 void Form1::showPending() {
@@ -310,13 +295,8 @@ void Form1::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-void Form1::setCaption(const std::string& caption) {
-  caption_.write(caption, depth_);
-  captionChanged();
-}
-
-void Form1::setDeferredCaption(const CaptionRecipe& recipe) {
-  caption_.write(recipe, depth_);
+void Form1::setCaption(const CaptionReport& report) {
+  caption_.write(report, depth_);
   captionChanged();
 }
 
@@ -325,7 +305,25 @@ void Form1::captionChanged() {
 }
 
 void Form1::applyCaption() {
-  if (const std::optional<std::string> shown = caption_.take()) setWindowTitle(fromUtf8(*shown));
+  if (const std::optional<CaptionReport> shown = caption_.take())
+    setWindowTitle(fromUtf8(captionText(*shown, services_.separators())));
+  if (depth_ == 0 || !spokenAt_.isValid() || spokenAt_.hasExpired(kSpokenProgressMs)) speakCaption();
+}
+
+void Form1::speakCaption() {
+  if (windowTitle() == spokenCaption_) return;
+  spokenCaption_ = windowTitle();
+  spokenAt_.start();
+  if (!QAccessible::isActive()) return;
+  QAccessibleEvent event(this, QAccessible::NameChanged);
+  QAccessible::updateAccessibility(&event);
+}
+
+void Form1::speakResults() {
+  speakCaption();
+  // Setting the name sends the event, so only a changed text is told.
+  for (QLabel* label : {label1_, label2_})
+    if (label->accessibleName() != label->text()) label->setAccessibleName(label->text());
 }
 
 void Form1::setLabel1(const std::string& text) { label1_->setText(fromUtf8(text)); }

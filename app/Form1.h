@@ -1,6 +1,7 @@
 // The main window: all controls, the output surface of the commands and the button handlers.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
@@ -24,7 +25,7 @@ class QTimer;
 namespace teilomat {
 
 class DesktopBus;
-class DesktopSession;
+class LongCommandPolicy;
 class InputField;
 class ListEntryModel;
 
@@ -38,25 +39,31 @@ class ListEntryModel;
 // always run.
 //
 // Esc while commands run ends the innermost one at the end of its current
-// event pass (CommandCancelled, thrown once Qt has returned); it writes
-// nothing but the caption "Teilomat - (abgebrochen)", and the command it
-// interrupted goes on, and its own caption comes back
-// kCancelledCaptionHoldMs later. Esc with nothing running does nothing.
+// event pass (CommandCancelled, thrown once Qt has returned); the caption
+// says "Teilomat - (abgebrochen)", the command's labels how far it got, and
+// the command it interrupted goes on, and its own caption comes back
+// kCancelledCaptionHoldMs later. Each press ends one more level, also when
+// several come in one pass. Esc with nothing running does nothing.
+//
+// A screen reader reads the window by its caption and the result lines by
+// their text. It is told (a name-changed event) of the caption and of
+// Label1 and Label2 once when a command ends, and of a running command's
+// caption at most every kSpokenProgressMs, so that progress never floods it.
 //
 // Closing the window while commands run ends all of them at their next event
 // pass (CommandAborted); their handlers end quietly and the window stays
 // alive (it is owned by main). A hidden Info window is discarded on close;
 // a shown one keeps the program running until it is closed too.
 //
-// The caption is cheap to write: the text (or the recipe of a deferred
-// caption, whose text is built only then) is stored and reaches the window
-// title at the next real event pass, before a dialog and when a command
+// The caption is cheap to write: its report is stored, and its text is
+// made (captionText) when it reaches the window title at the next real
+// event pass, before a dialog and when a command
 // ends (at once when no command runs). List1 shows new entries at the same
 // moments: appending stores a number and nothing else.
 //
-// With a desktop attached, a DesktopSession learns of every command's start
+// With a desktop attached, a LongCommandPolicy learns of every command's start
 // and end, of the dialogs and the close, and, every kDesktopTickMs while
-// commands run, of the innermost one's percent, read from its caption.
+// commands run, of the innermost one's percent, from its caption report.
 class Form1 : public QWidget, public OutputSurface {
   Q_OBJECT
  public:
@@ -64,6 +71,7 @@ class Form1 : public QWidget, public OutputSurface {
   static constexpr int kInputLimit = 28;
   static constexpr int kCancelledCaptionHoldMs = 1000;
   static constexpr int kDesktopTickMs = 250;
+  static constexpr int kSpokenProgressMs = 3000;
   static_assert(kMaxNesting + 1 < 64, "a running command's depth is a bit of cancelledDepths_");
 
   // dialogs: a stand-in for message box, input box, beep and locale (the
@@ -80,10 +88,11 @@ class Form1 : public QWidget, public OutputSurface {
   void attachDesktop(DesktopBus* bus);
   int runningCommands() const { return depth_; }
   Form2* infoWindow() const { return info_; }
+  // Shows the Info window (made on first use) and raises it.
+  void showInfo();
 
   // OutputSurface
-  void setCaption(const std::string& caption) override;
-  void setDeferredCaption(const CaptionRecipe& recipe) override;
+  void setCaption(const CaptionReport& report) override;
   void setLabel1(const std::string& text) override;
   void setLabel2(const std::string& text) override;
   std::string text(TextField field) const override;
@@ -113,8 +122,12 @@ class Form1 : public QWidget, public OutputSurface {
   // Marks the caption for showing: at once when no command runs.
   void captionChanged();
   void applyCaption();
+  // Tells a screen reader of the caption shown, when it changed.
+  void speakCaption();
+  // At a command's end: the caption and the result lines.
+  void speakResults();
   void endCaptionHold();
-  void showInfo();
+  void dialogShown(bool shown);
   InputField* field(TextField which) const;
 
   QtPlatformServices services_;
@@ -122,7 +135,9 @@ class Form1 : public QWidget, public OutputSurface {
   QPointer<Form2> info_;
   WindowCaption caption_;
   QTimer* captionHold_ = nullptr;
-  std::unique_ptr<DesktopSession> desktop_;
+  QString spokenCaption_;
+  QElapsedTimer spokenAt_;
+  std::unique_ptr<LongCommandPolicy> desktop_;
   QTimer* desktopTick_ = nullptr;
   int depth_ = 0;
   // Bit d: Esc has ended the command at depth d. A press and an Esc in the
@@ -131,13 +146,7 @@ class Form1 : public QWidget, public OutputSurface {
   bool abortRequested_ = false;
   ListEntryModel* list1Entries_ = nullptr;
 
-  QPushButton* command1_ = nullptr;
-  QPushButton* command2_ = nullptr;
   QPushButton* command3_ = nullptr;
-  QPushButton* command4_ = nullptr;
-  QPushButton* command5_ = nullptr;
-  QPushButton* command6_ = nullptr;
-  QPushButton* command7_ = nullptr;
   QGroupBox* frame4_ = nullptr;
   QLabel* label1_ = nullptr;
   QLabel* label2_ = nullptr;

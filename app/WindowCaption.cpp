@@ -1,21 +1,10 @@
-// The window caption as the commands write it: shown at event passes, the outer caption back a moment after an Esc.
+// The window caption as the commands report it: shown at event passes, the outer caption back a moment after an Esc.
 #include "app/WindowCaption.h"
 
 namespace teilomat {
 
-void WindowCaption::write(const std::string& text, int depth) {
-  current_.text = text;
-  current_.recipe.reset();
-  current_.depth = depth;
-  current_.percent.reset();
-  dirty_ = true;
-}
-
-void WindowCaption::write(const CaptionRecipe& recipe, int depth) {
-  current_.recipe = recipe;
-  current_.depth = depth;
-  // A recipe carries its percent; the checking caption's 0 is a run's start.
-  current_.percent = recipe.percent;
+void WindowCaption::write(const CaptionReport& report, int depth) {
+  current_ = {report, depth};
   dirty_ = true;
 }
 
@@ -29,15 +18,15 @@ bool WindowCaption::commandEnded(int depth, bool cancelled) {
   held_ = false;
   cancelledDue_ = false;
   if (depth < 1 || static_cast<std::size_t>(depth) > found_.size()) return false;
-  Written found = std::move(found_[static_cast<std::size_t>(depth - 1)]);
+  Written found = found_[static_cast<std::size_t>(depth - 1)];
   found_.resize(static_cast<std::size_t>(depth - 1));
   if (!cancelled) return false;
   if (depth == 1) {
-    write(kCancelled, 0);
+    write(CaptionReport::cancelled(), 0);
     return false;
   }
   // The caption the outer command had written, to be shown after the hold.
-  current_ = std::move(found);
+  current_ = found;
   dirty_ = true;
   held_ = true;
   cancelledDue_ = true;
@@ -46,27 +35,19 @@ bool WindowCaption::commandEnded(int depth, bool cancelled) {
 
 void WindowCaption::endHold() { held_ = false; }
 
-std::optional<std::string> WindowCaption::take() {
+std::optional<CaptionReport> WindowCaption::take() {
   if (cancelledDue_) {
     cancelledDue_ = false;
-    return std::string(kCancelled);
+    return CaptionReport::cancelled();
   }
   if (held_ || !dirty_) return std::nullopt;
   dirty_ = false;
-  return text();
-}
-
-std::string WindowCaption::text() {
-  if (current_.recipe) {
-    current_.text = current_.recipe->text();
-    current_.recipe.reset();
-  }
-  return current_.text;
+  return current_.report;
 }
 
 std::optional<double> WindowCaption::percent(int depth) const {
   if (current_.depth != depth) return std::nullopt;
-  return current_.percent;
+  return current_.report.progressPercent();
 }
 
 }  // namespace teilomat

@@ -22,28 +22,23 @@ class WindowLikeFake final : public testing::RecordingFake {
     clockLike = true;
     check1 = 0;
   }
-  void setCaption(const std::string& text) override {
-    caption = text;
-    recipe_.reset();
-    ++captionsWritten;
-  }
-  void setDeferredCaption(const CaptionRecipe& recipe) override {
-    recipe_ = recipe;
+  void setCaption(const CaptionReport& report) override {
+    report_ = report;
     ++captionsWritten;
   }
   void processEvents() override {
     const auto now = std::chrono::steady_clock::now();
     if (now - lastPass_ < std::chrono::milliseconds(5)) return;
     lastPass_ = now;
-    if (recipe_) caption = recipe_->text();
-    recipe_.reset();
+    if (report_) caption = captionText(*report_, locale);
+    report_.reset();
     ++passes;
   }
   void appendToList(uint128 prime) override { list.push_back(prime); }
   std::uint64_t captionsWritten = 0;
 
  private:
-  std::optional<CaptionRecipe> recipe_;
+  std::optional<CaptionReport> report_;
   std::chrono::steady_clock::time_point lastPass_{};
 };
 

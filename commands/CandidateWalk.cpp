@@ -6,7 +6,7 @@
 namespace teilomat {
 
 bool CandidateWalk::isPrime(uint128 m) {
-  out_.setDeferredCaption(checkingCaption(m));
+  out_.setCaption(CaptionReport::about(CaptionState::UnderTest, m));
   const double bound = squareRootBound(m);
   if (m % 2 == 0) return false;
 

@@ -1,4 +1,4 @@
-// Every German message the commands show in a box, and the caption texts they share.
+// Every German message the commands show in a box, and the statistics line the primality check shares.
 #pragma once
 
 #include <string>
@@ -40,11 +40,6 @@ inline constexpr const char* kScoreOverflow =
 // Saving: the title of the error box; its text is "Fehler: ", the error
 // number, CR LF and the system's description.
 inline constexpr const char* kSaveErrorTitle = "Speichern Listbox";
-
-// Captions.
-inline std::string checkingCaption(const std::string& numberText) {
-  return "Teilomat - (" + numberText + " wird geprüft)";
-}
 
 // The statistics line of the primality test: "Es wurde 1 verschiedene Zahl
 // ..." or "Es wurden <count> verschiedene Zahlen ...", then the duration.

@@ -25,10 +25,24 @@ inline void beepIfChecked(OutputSurface& out, PlatformServices& services) {
   if (out.check1Value() == 1) services.beep();
 }
 
+// Runs `work` and gives back what it gives. When Esc ends it
+// (CommandCancelled), `sayCancelled` first writes the labels that tell how
+// far it got, so that no label claims a result the command never reached;
+// the command then ends as before.
+template <class Work, class SayCancelled>
+decltype(auto) telling(SayCancelled&& sayCancelled, Work&& work) {
+  try {
+    return work();
+  } catch (const CommandCancelled&) {
+    sayCancelled();
+    throw;
+  }
+}
+
 // Refused input: the caption becomes "Teilomat", then a message box (the
 // application title, OK only) says why.
 inline void refuseInput(OutputSurface& out, PlatformServices& services, const std::string& message) {
-  out.setCaption("Teilomat");
+  out.setCaption(CaptionReport::refused());
   services.messageBox(message);
 }
 

@@ -13,7 +13,7 @@ namespace teilomat {
 // `services`. None returns a value or keeps state for the next one.
 // Event passes may run other commands inside a running one.
 
-void runPrimalityTest(OutputSurface& out, PlatformServices& services);   // Command1
+void runPrimalityCheck(OutputSurface& out, PlatformServices& services);  // Command1
 void runNextPrimeSearch(OutputSurface& out, PlatformServices& services); // Command2
 void runPrimmarktest(OutputSurface& out, PlatformServices& services);    // Command4
 void runRangeListing(OutputSurface& out, PlatformServices& services);    // Command5
@@ -22,6 +22,6 @@ void runSaveListing(OutputSurface& out, PlatformServices& services,
                     const std::filesystem::path& file = "Primzahlen.txt");
 
 // Command3: Text2 into Text1, unchanged.
-void copyResultToInput(OutputSurface& out);
+void copyResultToInput(OutputSurface& out, PlatformServices& services);
 
 }  // namespace teilomat

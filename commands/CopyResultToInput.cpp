@@ -3,7 +3,7 @@
 
 namespace teilomat {
 
-void copyResultToInput(OutputSurface& out) {
+void copyResultToInput(OutputSurface& out, PlatformServices&) {
   out.setText(TextField::Text1, out.text(TextField::Text2));
 }
 

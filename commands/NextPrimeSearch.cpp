@@ -30,20 +30,28 @@ void runNextPrimeSearch(OutputSurface& out, PlatformServices& services) {
   const uint128 start = Fix(n).magnitude();
   uint128 m = start;
   CandidateWalk walk(out, services);
+  xTimer& timer = out.stopwatch();
+  const auto halted = [&] {
+    timer.Halt();
+    return timer.RunTime();
+  };
+  const auto sayCancelled = [&] {
+    out.setLabel1("Suche nach der nächsten Primzahl nach " + nText + " bei " + toDecimalText(m) + " abgebrochen");
+    out.setLabel2("Ursprungszahl: " + nText + " --- Suche nach " + durationText(halted(), separators) +
+                  " abgebrochen");
+  };
   do {
     if (m == DecimalNumber::kMaxMagnitude) return refuseAndBeep(out, services, messages::kAbort);
     ++m;
-  } while (!walk.isPrime(m));
+  } while (!telling(sayCancelled, [&] { return walk.isPrime(m); }));
 
-  xTimer& timer = out.stopwatch();
-  timer.Halt();
-  const double milliseconds = timer.RunTime();
+  const double milliseconds = halted();
   const std::string pText = toDecimalText(m);
   // The texts keep the program's historic wording, slips included (the two
   // blanks after "ist", "Abstandt", "gefundene"): they are not to be corrected.
   out.setLabel1("Nächste Primzahl die nach der Zahl " + nText + " kommt ist  " + pText);
   out.setText(TextField::Text2, pText);
-  out.setCaption("Teilomat - (" + pText + " ist die nächste Primzahl)");
+  out.setCaption(CaptionReport::about(CaptionState::NextPrime, m));
   beepIfChecked(out, services);
   out.setLabel2("Ursprungszahl: " + nText + " --- Abstandt zwischen Ursprungszahl und gefundene Primzahl: " +
                 toDecimalText(m - start) +

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "commands/CaptionReport.h"
 #include "numbers/Uint128.h"
 
 namespace teilomat {
@@ -13,29 +14,15 @@ class xTimer;
 
 enum class TextField { Text1, Text2, Text3, Text4 };
 
-// A caption whose text is built only when someone can see it: the window
-// shows its caption at event passes, so most captions of a long loop are
-// overwritten unseen. `build` is a plain function of the recipe's values, so
-// the surface may keep a recipe by value after its writer has moved on.
-struct CaptionRecipe {
-  std::string (*build)(const CaptionRecipe&) = nullptr;
-  uint128 number = 0;
-  double percent = 0;
-  std::uint64_t count = 0;
-
-  std::string text() const { return build(*this); }
-};
-
 // What a command may touch of the main window. All texts are UTF-8.
 // Form1 implements it with widgets; the tests use a recording fake.
 class OutputSurface {
  public:
   virtual ~OutputSurface() = default;
 
-  virtual void setCaption(const std::string& caption) = 0;  // the window caption
-  // The same caption, built later: at the latest when it is shown or
-  // replaced by a text. By default it is built at once.
-  virtual void setDeferredCaption(const CaptionRecipe& recipe) { setCaption(recipe.text()); }
+  // The window caption, as a report; its text is made when it is shown.
+  // Cost: a copy of the report.
+  virtual void setCaption(const CaptionReport& report) = 0;
   virtual void setLabel1(const std::string& text) = 0;      // result line
   virtual void setLabel2(const std::string& text) = 0;      // statistics line
   virtual std::string text(TextField field) const = 0;

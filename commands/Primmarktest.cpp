@@ -28,12 +28,6 @@ std::string scoresText(double vergleichspunkte, double realpunkte) {
          wholeText(realpunkte) + " Realtpunkte (Je kleiner desto besser). ";
 }
 
-// The progress caption, built only when the window shows it; the recipe
-// carries the percent, which the desktop's launcher shows as well.
-std::string workloadCaption(const CaptionRecipe& recipe) {
-  return "Teilomat - (Primmarktest zu " + wholeText(recipe.percent) + " % fertig)";
-}
-
 }  // namespace
 
 // The prompt keeps its historic wording, slips included ("zum ermitteln",
@@ -59,10 +53,12 @@ const std::string& primmarktestPrompt() {
   return prompt;
 }
 
-std::uint64_t runPrimmarktestWorkload(OutputSurface& out, PlatformServices& services) {
+std::uint64_t runPrimmarktestWorkload(OutputSurface& out, PlatformServices& services, double* shown) {
   const double n = benchmarkNumber();
   const double bound = std::trunc(std::sqrt(n)) + 1.0;
-  double shownPercent = 0.0;  // nothing shown yet counts as 0
+  double ownPercent = 0.0;
+  double& shownPercent = shown ? *shown : ownPercent;
+  shownPercent = 0.0;  // nothing shown yet counts as 0
   std::uint64_t tested = 0;
   std::uint64_t d = 1;
   for (;;) {
@@ -71,7 +67,7 @@ std::uint64_t runPrimmarktestWorkload(OutputSurface& out, PlatformServices& serv
     ++tested;
     const double percent = percentAt(bound, d);
     if (percent != shownPercent) {
-      out.setDeferredCaption(CaptionRecipe{.build = workloadCaption, .percent = percent});
+      out.setCaption(CaptionReport::benchmarkProgress(percent));
       shownPercent = percent;
     }
     const double q = n / static_cast<double>(d);
@@ -84,7 +80,7 @@ std::uint64_t runPrimmarktestWorkload(OutputSurface& out, PlatformServices& serv
 }
 
 void runPrimmarktest(OutputSurface& out, PlatformServices& services) {
-  out.setCaption("Teilomat");
+  out.setCaption(CaptionReport::plain());
   const std::string answer =
       services.inputBox(primmarktestPrompt(), kPrimmarktestPromptLeftTwips, kPrimmarktestPromptTopTwips);
   const double clock = readClockValue(answer);
@@ -94,7 +90,15 @@ void runPrimmarktest(OutputSurface& out, PlatformServices& services) {
   if (!std::isfinite(clock)) return refuseInput(out, services, messages::kClockOutOfRange);
 
   xTimer& timer = startStopwatch(out);
-  runPrimmarktestWorkload(out, services);
+  double shownPercent = 0;
+  telling(
+      [&] {
+        timer.Halt();
+        out.setLabel1("Primmarktest bei " + wholeText(shownPercent) + " % abgebrochen, ohne Punkte");
+        out.setLabel2("Mhz: " + generalNumberText(clock, services.separators()) + " --- Primmarktest nach " +
+                      durationText(timer.RunTime(), services.separators()) + " abgebrochen");
+      },
+      [&] { return runPrimmarktestWorkload(out, services, &shownPercent); });
   timer.Halt();
   const double t = timer.RunTime();
 
@@ -109,8 +113,7 @@ void runPrimmarktest(OutputSurface& out, PlatformServices& services) {
   out.setLabel2("Mhz: " + generalNumberText(clock, services.separators()) + " --- " + scores);
   out.setLabel1(scores);
   beepIfChecked(out, services);
-  out.setCaption("Teilomat - (Vergleichspunkte: " + wholeText(vergleichspunkte) +
-                 " --- Realpunkte: " + wholeText(realpunkte) + ")");
+  out.setCaption(CaptionReport::benchmarkScore(vergleichspunkte, realpunkte));
 }
 
 }  // namespace teilomat

@@ -29,8 +29,10 @@ inline constexpr std::uint64_t kPrimmarktestCandidates = 10540927;
 // one offer of an event pass, and the test q == Fix(q). Every step is
 // evaluated for every candidate; that mix is what the score measures, so
 // nothing here is found ahead or batched. Returns the count of candidates
-// tested (kPrimmarktestCandidates unless a divisor were found).
+// tested (kPrimmarktestCandidates unless a divisor were found). The percent
+// last shown is kept in `shownPercent` when given, also when Esc ends the run.
 // Cost: about 10.5 million double divisions of each kind, 100 caption writes.
-std::uint64_t runPrimmarktestWorkload(OutputSurface& out, PlatformServices& services);
+std::uint64_t runPrimmarktestWorkload(OutputSurface& out, PlatformServices& services,
+                                      double* shownPercent = nullptr);
 
 }  // namespace teilomat

@@ -6,6 +6,7 @@
 #include "commands/CommandSupport.h"
 #include "commands/Commands.h"
 #include "numbers/NumberFormat.h"
+#include "numbers/Uint128Text.h"
 
 namespace teilomat {
 namespace {
@@ -15,7 +16,11 @@ class ListingReport {
  public:
   ListingReport(OutputSurface& out, const Separators& separators, const DecimalNumber& start,
                 const DecimalNumber& end)
-      : ListingReport(out, separators, " zwischen " + start.toString(separators) + " und " + end.toString(separators)) {}
+      : out_(out),
+        separators_(separators),
+        range_(" Primzahlen zwischen " + start.toString(separators) + " und " + end.toString(separators)),
+        start_(start),
+        end_(end) {}
 
   // The stopwatch is halted first, so the time shown is the time at which
   // the prime was found, not the time its report took.
@@ -24,20 +29,23 @@ class ListingReport {
     ++primes_;
     const std::string count = std::to_string(primes_);
     out_.setLabel1("Es gibt " + count + range_);
-    out_.setCaption("Teilomat - (" + count + rangeMisspelt_ + ")");
+    out_.setCaption(CaptionReport::listing(CaptionState::ListingFound, primes_, start_, end_));
     writeTime(milliseconds);
     out_.appendToList(prime);
   }
   // The end itself was prime: the time once more; the caption stays.
   void endWasPrime() { writeTime(haltedRunTime()); }
+  // Esc ended the listing while it tested m.
+  void cancelledAt(uint128 m) {
+    const double milliseconds = haltedRunTime();
+    out_.setLabel1("Auflistung bei " + toDecimalText(m) + " abgebrochen: " + std::to_string(primes_) +
+                   " Primzahlen ab " + start_.toString(separators_) + " gefunden");
+    out_.setLabel2("Die Auflistung wurde nach " + durationText(milliseconds, separators_) + " abgebrochen.");
+  }
   // A candidate passed the end.
-  void pastEnd() { out_.setCaption("Teilomat - (" + std::to_string(primes_) + range_ + ")"); }
+  void pastEnd() { out_.setCaption(CaptionReport::listing(CaptionState::ListingEnded, primes_, start_, end_)); }
 
  private:
-  // between: " zwischen <start> und <end>"
-  ListingReport(OutputSurface& out, const Separators& separators, const std::string& between)
-      : out_(out), separators_(separators), range_(" Primzahlen" + between), rangeMisspelt_(" Primzalen" + between) {}
-
   double haltedRunTime() {
     xTimer& timer = out_.stopwatch();
     timer.Halt();
@@ -50,8 +58,8 @@ class ListingReport {
 
   OutputSurface& out_;
   const Separators separators_;
-  const std::string range_;          // " Primzahlen zwischen <start> und <end>"
-  const std::string rangeMisspelt_;  // the each-prime caption's historic "Primzalen", kept on purpose
+  const std::string range_;  // " Primzahlen zwischen <start> und <end>"
+  const DecimalNumber start_, end_;
   std::uint64_t primes_ = 0;
 };
 
@@ -69,7 +77,7 @@ void listPrimes(OutputSurface& out, PlatformServices& services, const DecimalNum
   CandidateWalk walk(out, services, last);
   for (uint128 m = Fix(start).magnitude();; ++m) {
     if (m > last) return report.pastEnd();
-    if (!walk.isPrime(m)) continue;
+    if (!telling([&] { report.cancelledAt(m); }, [&] { return walk.isPrime(m); })) continue;
     report.prime(m);
     if (endIsWhole && m == last) return report.endWasPrime();
   }

@@ -40,7 +40,7 @@ void PrimalityTest_RecordingFake(benchmark::State& state) {
   for (auto _ : state) {
     teilomat::testing::RecordingFake fake;
     fake.texts[teilomat::TextField::Text1] = kNumber;
-    teilomat::runPrimalityTest(fake, fake);
+    teilomat::runPrimalityCheck(fake, fake);
     benchmark::DoNotOptimize(fake.label1);
   }
 }
@@ -52,7 +52,7 @@ void PrimalityTest_RecordingFakeQtStride(benchmark::State& state) {
     teilomat::testing::RecordingFake fake;
     fake.stride = teilomat::QtPlatformServices::kStride;
     fake.texts[teilomat::TextField::Text1] = kNumber;
-    teilomat::runPrimalityTest(fake, fake);
+    teilomat::runPrimalityCheck(fake, fake);
     benchmark::DoNotOptimize(fake.label1);
   }
 }

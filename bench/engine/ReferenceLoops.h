@@ -50,7 +50,7 @@ inline void runInitialPrimalityTest(benchmark::State& state) {
   fake.stride = 65536;  // the real window's stride
   for (auto _ : state) {
     fake.texts[TextField::Text1] = "999999999999989";
-    runPrimalityTest(fake, fake);
+    runPrimalityCheck(fake, fake);
     fake.log.clear();
   }
 }

@@ -1,4 +1,5 @@
 // Form1 running the commands: results in the real controls, Command3, the input limit, errors.
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -76,6 +77,11 @@ TEST_P(Form1Primality, WritesItsResultIntoTheRealControls) {
       << label2;
   EXPECT_EQ(field("Text2")->text().toStdString(), row.text2);
   EXPECT_EQ(form_.windowTitle().toStdString(), row.caption);
+  // A screen reader reads the same: the window by its caption, the result lines by their text.
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(&form_)->text(QAccessible::Name).toStdString(), row.caption);
+  for (const char* line : {"Label1", "Label2"})
+    EXPECT_EQ(child<QLabel>(form_, line)->accessibleName(), label(line));
+  EXPECT_EQ(child<QLabel>(form_, "Label1")->accessibleDescription(), "Ausgabe");
   EXPECT_EQ(child<QGroupBox>(form_, "Frame4")->title().toStdString(), "Größter Teiler");
   EXPECT_EQ(child<QPushButton>(form_, "Command3")->text().toStdString(), "Teilerzahl ins Eingabefeld kopieren");
   EXPECT_EQ(fake_.count("beep"), 1u);
@@ -154,6 +160,19 @@ TEST_F(Form1Commands, EveryButtonRunsItsCommand) {
   press("Command4");  // the fake answers the clock prompt with nothing: a quiet end
   EXPECT_EQ(fake_.count("inputBox"), 1u);
   EXPECT_EQ(form_.runningCommands(), 0);
+}
+
+TEST_F(Form1Commands, EnterInAFieldPressesItsButton) {
+  field("Text1")->setText("13");
+  QTest::keyClick(field("Text1"), Qt::Key_Return);
+  EXPECT_EQ(form_.windowTitle().toStdString(), "Teilomat - (13 ist Prim)");
+  field("Text3")->setText("10");
+  field("Text4")->setText("30");
+  for (const char* range : {"Text3", "Text4"}) {
+    form_.clearList();
+    QTest::keyClick(field(range), Qt::Key_Enter);
+    EXPECT_EQ(form_.listCount(), 6u) << range;
+  }
 }
 
 // List1 gives back every number as appended and draws its digits, up to

@@ -33,7 +33,7 @@ const char* qtClassOf(ControlKind kind) {
     case ControlKind::Button: return "QPushButton";
     case ControlKind::Frame: return "QGroupBox";
     case ControlKind::Label:
-    case ControlKind::WrappedLabel: return "QLabel";
+    case ControlKind::ResultLabel: return "QLabel";
     case ControlKind::Field:
     case ControlKind::TypedField: return "teilomat::InputField";
     case ControlKind::CheckBox: return "QCheckBox";
@@ -69,7 +69,7 @@ TEST_P(Form1Control, HasItsKindContainerGeometryAndStartText) {
   EXPECT_EQ(captionOf(widget).toStdString(), row.caption);
   EXPECT_TRUE(widget->isVisible());
   if (auto* label = qobject_cast<QLabel*>(widget)) {
-    EXPECT_EQ(label->wordWrap(), row.kind == ControlKind::WrappedLabel);
+    EXPECT_EQ(label->wordWrap(), row.kind == ControlKind::ResultLabel);
   }
   if (auto* field = qobject_cast<InputField*>(widget)) {
     EXPECT_EQ(field->typedLimit(), row.kind == ControlKind::TypedField ? Form1::kInputLimit : 0);
@@ -188,7 +188,6 @@ const AccessibleRow kAccessibleNames[] = {
     {"Text4", nullptr, "Bis"},
     {"Check1", nullptr, "Signalton an"},
     {"List1", nullptr, "Primzahlauflistung"},
-    {"Label1", nullptr, "Ausgabe"},
     {"Form2/Label1", nullptr, "Info"},
     {"Form2/Command1", nullptr, "Schließen"},
 };

@@ -250,27 +250,30 @@ class Form1Escape : public Form1Running {
   }
 };
 
-// A command, the control that has the focus when Esc comes, and how many
-// event passes the command runs before.
+// A command, the control that has the focus when Esc comes, how many
+// event passes the command runs before, and how Label1 tells of the end.
 struct EscapeRow {
   const char* name;
   const char* button;
   const char* focus;
   int passesBefore;
+  const char* label1Start;
 };
 
 void PrintTo(const EscapeRow& row, std::ostream* os) { *os << row.name; }
 
 const EscapeRow kEscapeRows[] = {
-    {"PrimalityTestFocusInText1", "Command1", "Text1", 1},
-    {"PrimalityTestFocusOnCommand2", "Command1", "Command2", 3},
-    {"PrimmarktestFocusInText4", "Command4", "Text4", 2},
-    {"ListingFocusOnCheck1", "Command5", "Check1", 5},
+    {"PrimalityTestFocusInText1", "Command1", "Text1", 1, "Prüfung von 618970019642690137449562111 bei "},
+    {"PrimalityTestFocusOnCommand2", "Command1", "Command2", 3, "Prüfung von 618970019642690137449562111 bei "},
+    {"PrimmarktestFocusInText4", "Command4", "Text4", 2, "Primmarktest bei "},
+    {"SearchFocusInText1", "Command2", "Text1", 2,
+     "Suche nach der nächsten Primzahl nach 618970019642690137449562111 bei "},
+    {"ListingFocusOnCheck1", "Command5", "Check1", 5, "Auflistung bei "},
 };
 
 class Form1EscapeEnds : public Form1Escape, public ::testing::WithParamInterface<EscapeRow> {};
 
-TEST_P(Form1EscapeEnds, TheRunningCommandWithTheCaptionOnly) {
+TEST_P(Form1EscapeEnds, TheRunningCommandWhoseLabelsSaySo) {
   const EscapeRow& row = GetParam();
   fake_.answerInputBox("800");
   child<QWidget>(form_, row.focus)->setFocus();
@@ -290,7 +293,14 @@ TEST_P(Form1EscapeEnds, TheRunningCommandWithTheCaptionOnly) {
 
   EXPECT_GE(passes, row.passesBefore);
   EXPECT_EQ(form_.windowTitle().toStdString(), kCancelled);
-  EXPECT_EQ(outputs(), atEscape) << "nothing written after Esc";
+  const std::vector<std::string> now = outputs();
+  EXPECT_EQ(std::vector(now.begin() + 2, now.end()), std::vector(atEscape.begin() + 2, atEscape.end()))
+      << "no result in Text2, List1 kept";
+  EXPECT_EQ(now[0].rfind(row.label1Start, 0), 0u) << now[0];
+  for (const std::string& label : {now[0], now[1]}) {
+    EXPECT_NE(label.find("abgebrochen"), std::string::npos) << label;
+    EXPECT_EQ(label.find(kLargestWhole), std::string::npos) << "no claim on the whole range: " << label;
+  }
   EXPECT_EQ(fake_.count("messageBox"), 0u);
   EXPECT_EQ(fake_.count("beep"), 0u);
   EXPECT_EQ(form_.runningCommands(), 0);
@@ -323,9 +333,55 @@ TEST_F(Form1Escape, EndsACommandEvenWhenAPressInTheSamePassStartedAnother) {
   button("Command1")->click();
   EXPECT_EQ(depthAfterInner, 1);
   EXPECT_EQ(form_.windowTitle().toStdString(), kCancelled);
-  EXPECT_EQ(label1().toStdString().rfind("Funktioniert nur", 0), 0u) << "no result was written";
+  EXPECT_EQ(label1().toStdString().rfind("Prüfung von " + std::string(kEndlessPrime) + " bei ", 0), 0u)
+      << "no result, only how far it got";
   EXPECT_EQ(fake_.count("beep"), 0u);
   EXPECT_EQ(form_.runningCommands(), 0);
+}
+
+// The box of a refusal tells of the command that refuses: it shows under
+// that command's caption, even within the hold of a nested Esc.
+TEST(Form1Box, AfterANestedEscShowsUnderTheRefusingCommandsCaption) {
+  struct TitleAtBox : RecordingFake {
+    void messageBox(const std::string& text, const std::string& title) override {
+      titles.push_back(window->windowTitle().toStdString());
+      RecordingFake::messageBox(text, title);
+    }
+    QWidget* window = nullptr;
+    std::vector<std::string> titles;
+  } fake;
+  Watchdog watchdog(std::chrono::seconds(60), "nested Esc before a box");
+  Form1 form(&fake);
+  fake.window = &form;
+  form.services().setPassInterval(std::chrono::nanoseconds(0));
+  form.show();
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  child<QLineEdit>(form, "Text1")->setText(kEndlessPrime);
+  fake.answerInputBox("1e308");  // any Realpunkte overflow the score: refused after the workload
+  QTimer::singleShot(0, &form, [&] {
+    QTimer::singleShot(0, &form, [&] { pressEscape(); });
+    child<QPushButton>(form, "Command1")->click();
+  });
+  child<QPushButton>(form, "Command4")->click();
+  EXPECT_EQ(fake.titles, std::vector<std::string>{"Teilomat"});
+}
+
+// Three presses that arrive in one pass end three levels: the endless
+// outer tests would otherwise run for days.
+TEST_F(Form1Escape, EachOfThreeQuickPressesEndsOneOfThreeNestedTests) {
+  QTimer::singleShot(0, &form_, [&] {
+    QTimer::singleShot(0, &form_, [&] {
+      QTimer::singleShot(0, &form_, [&] {
+        for (int press = 0; press < 3; ++press) pressEscape();
+      });
+      button("Command1")->click();
+    });
+    button("Command1")->click();
+  });
+  button("Command1")->click();
+  EXPECT_EQ(form_.runningCommands(), 0);
+  EXPECT_EQ(form_.windowTitle().toStdString(), kCancelled);
 }
 
 bool isPrimeByTrial(std::uint64_t n) {

@@ -280,7 +280,7 @@ TEST(NextPrimeSearch, SecondSearchInsideAnEventPassLeavesTheFirstItsOwnValues) {
 TEST(NextPrimeSearch, CopyDuringTheSearchTakesTheOldInput) {
   RecordingFake fake;
   fake.texts[TextField::Text1] = "32";
-  fake.atPass(1, [&] { copyResultToInput(fake); });
+  fake.atPass(1, [&] { copyResultToInput(fake, fake); });
   runNextPrimeSearch(fake, fake);
   EXPECT_EQ(fake.texts[TextField::Text1], "Alte Eingabe: 32");
   EXPECT_EQ(fake.texts[TextField::Text2], "37");

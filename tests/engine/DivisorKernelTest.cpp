@@ -433,21 +433,21 @@ TEST(DivisorKernelCommands, CaptionsAndCountsAreTheSameUnderEveryKernel) {
       {"primality test of a 12-digit prime",
        [](testing::RecordingFake& f) {
          f.texts[TextField::Text1] = "999999999989";
-         runPrimalityTest(f, f);
+         runPrimalityCheck(f, f);
        }},
       {"primality test of 1000003 * (2^61 - 1)",
        [](testing::RecordingFake& f) {
          f.texts[TextField::Text1] = "2305849926742721592081853";
-         runPrimalityTest(f, f);
+         runPrimalityCheck(f, f);
        }},
       {"primality test with a nested one at pass 100",
        [](testing::RecordingFake& f) {
          f.texts[TextField::Text1] = "999999999989";
          f.atPass(100, [&f] {
            f.texts[TextField::Text1] = "1000036000099";
-           runPrimalityTest(f, f);
+           runPrimalityCheck(f, f);
          });
-         runPrimalityTest(f, f);
+         runPrimalityCheck(f, f);
        }},
       {"next prime after 10^12",
        [](testing::RecordingFake& f) {

@@ -17,7 +17,8 @@
 
 namespace teilomat::testing {
 
-// One logged write or call, e.g. {"caption", "Teilomat - (11 ist Prim)"},
+// One logged write or call, e.g. {"caption", "Teilomat - (11 ist Prim)"} (a
+// caption report is logged as the text the window would show),
 // {"beep", ""}, {"messageBox", text, title}, {"list.append", "11"}.
 struct Event {
   std::string what;
@@ -34,7 +35,10 @@ class RecordingFake : public OutputSurface, public PlatformServices {
   RecordingFake();
 
   // OutputSurface: every write is kept in its field and logged.
-  void setCaption(const std::string& text) override { record("caption", caption, text); }
+  void setCaption(const CaptionReport& report) override {
+    lastReport = report;
+    record("caption", caption, captionText(report, locale));
+  }
   void setLabel1(const std::string& text) override { record("label1", label1, text); }
   void setLabel2(const std::string& text) override { record("label2", label2, text); }
   std::string text(TextField field) const override;
@@ -89,6 +93,7 @@ class RecordingFake : public OutputSurface, public PlatformServices {
   // State, freely set by tests.
   std::map<TextField, std::string> texts;
   std::string caption = "Teilomat ";
+  CaptionReport lastReport;
   std::string label1, label2, frame4Caption, command3Caption;
   int check1 = 1;
   std::vector<uint128> list;

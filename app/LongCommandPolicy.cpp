@@ -1,24 +1,23 @@
-// When the desktop learns of a long command: idle sleep held from 2 s, launcher progress, a notification after 10 s.
-#include "app/DesktopSession.h"
+// The policy for long commands, what the desktop learns of them: idle sleep held from 2 s, launcher progress, a notification after 10 s.
+#include "app/LongCommandPolicy.h"
 
 #include <algorithm>
-#include <string_view>
 #include <utility>
 
 namespace teilomat {
 
-DesktopSession::DesktopSession(DesktopBus& bus, std::function<Clock::time_point()> now)
+LongCommandPolicy::LongCommandPolicy(DesktopBus& bus, std::function<Clock::time_point()> now)
     : bus_(bus), now_(std::move(now)), origin_(now_()) {}
 
-DesktopSession::Clock::duration DesktopSession::computed() const {
+LongCommandPolicy::Clock::duration LongCommandPolicy::computed() const {
   const Clock::time_point now = now_();
   const Clock::time_point until = openDialogs_ > 0 ? dialogSince_ : now;
   return until - origin_ - inDialogs_;
 }
 
-void DesktopSession::commandStarted() { commands_.push_back({computed()}); }
+void LongCommandPolicy::commandStarted() { commands_.push_back({computed()}); }
 
-void DesktopSession::tick(std::optional<double> percent) {
+void LongCommandPolicy::tick(std::optional<double> percent) {
   if (commands_.empty() || closed_) return;
   if (percent) commands_.back().percent = *percent;
   if (computed() - commands_.front().start < kQuietStart) return;
@@ -35,19 +34,20 @@ void DesktopSession::tick(std::optional<double> percent) {
   progressSentAt_ = now;
 }
 
-void DesktopSession::commandEnded(CommandEnd how, const std::string& caption, bool windowActive) {
+void LongCommandPolicy::commandEnded(CommandEnd how, const CaptionReport& caption, const Separators& separators,
+                                     bool windowActive) {
   if (commands_.empty()) return;
   const Clock::duration ran = computed() - commands_.back().start;
   commands_.pop_back();
   if (how == CommandEnd::Finished && !closed_ && !windowActive && ran >= kNotifyAfter)
-    bus_.notifyEnd(verdictOf(caption), durationLine(ran));
+    bus_.notifyEnd(captionStatus(caption, separators), durationLine(ran));
   if (commands_.empty()) {
     endRun();
     closed_ = false;
   }
 }
 
-void DesktopSession::dialogShown(bool shown) {
+void LongCommandPolicy::dialogShown(bool shown) {
   if (shown) {
     if (openDialogs_++ > 0) return;
     dialogSince_ = now_();
@@ -60,28 +60,20 @@ void DesktopSession::dialogShown(bool shown) {
   }
 }
 
-void DesktopSession::windowClosed() {
+void LongCommandPolicy::windowClosed() {
   if (commands_.empty()) return;
   closed_ = true;
   endRun();
 }
 
-void DesktopSession::endRun() {
+void LongCommandPolicy::endRun() {
   if (inhibited_) bus_.releaseSleep();
   if (progressShown_) bus_.hideProgress();
   inhibited_ = false;
   progressShown_ = false;
 }
 
-std::string DesktopSession::verdictOf(const std::string& caption) {
-  constexpr std::string_view prefix = "Teilomat - (";
-  const std::string_view text = caption;
-  if (text.size() > prefix.size() && text.starts_with(prefix) && text.ends_with(')'))
-    return std::string(text.substr(prefix.size(), text.size() - prefix.size() - 1));
-  return caption;
-}
-
-std::string DesktopSession::durationLine(Clock::duration duration) {
+std::string LongCommandPolicy::durationLine(Clock::duration duration) {
   const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(duration).count();
   const std::pair<long long, std::pair<const char*, const char*>> units[] = {
       {seconds / 3600, {"Stunde", "Stunden"}},

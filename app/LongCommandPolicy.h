@@ -1,4 +1,4 @@
-// When the desktop learns of a long command: idle sleep held from 2 s, launcher progress, a notification after 10 s.
+// The policy for long commands, what the desktop learns of them: idle sleep held from 2 s, launcher progress, a notification after 10 s.
 #pragma once
 
 #include <chrono>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/DesktopBus.h"
+#include "commands/CaptionReport.h"
 
 namespace teilomat {
 
@@ -16,7 +17,7 @@ namespace teilomat {
 enum class CommandEnd { Finished, Cancelled, Aborted, Failed };
 
 // The rules, fed by what the window sees of its commands: their start and
-// end, the percent their caption shows, dialogs, the window's close. All
+// end, the percent their caption reports, dialogs, the window's close. All
 // calls come on the window's thread; each costs a few comparisons, and the
 // bus is called only when something is due.
 //
@@ -32,28 +33,27 @@ enum class CommandEnd { Finished, Cancelled, Aborted, Failed };
 // - A command that computed kNotifyAfter or longer and ends on its own
 //   while no window of the program is active gives one notification with
 //   its verdict and its duration. None after Esc, an error, or the close.
-class DesktopSession {
+class LongCommandPolicy {
  public:
   using Clock = std::chrono::steady_clock;
   static constexpr Clock::duration kQuietStart = std::chrono::seconds(2);
   static constexpr Clock::duration kNotifyAfter = std::chrono::seconds(10);
   static constexpr Clock::duration kProgressInterval = std::chrono::milliseconds(250);
 
-  DesktopSession(DesktopBus& bus, std::function<Clock::time_point()> now);
+  LongCommandPolicy(DesktopBus& bus, std::function<Clock::time_point()> now);
 
   void commandStarted();
   // Called every so often while a run goes on (a quarter second suits).
   // percent: the whole percent that the innermost command's caption shows,
   // when its caption shows one.
   void tick(std::optional<double> percent);
-  // caption: the window caption as the command left it; windowActive:
-  // whether a window of the program has the focus.
-  void commandEnded(CommandEnd how, const std::string& caption, bool windowActive);
+  // caption: the caption report as the command left it, its numbers
+  // written with `separators`; windowActive: whether a window of the
+  // program has the focus.
+  void commandEnded(CommandEnd how, const CaptionReport& caption, const Separators& separators, bool windowActive);
   void dialogShown(bool shown);
   void windowClosed();
 
-  // "79228162514264337593543950319 ist Prim" from "Teilomat - (… ist Prim)".
-  static std::string verdictOf(const std::string& caption);
   // "Dauer: 1 Stunde, 2 Minuten und 5 Sekunden", whole seconds.
   static std::string durationLine(Clock::duration duration);
 

@@ -19,7 +19,7 @@ struct TestRun {
   explicit TestRun(const std::string& input, Separators locale = Separators::comma()) {
     fake.locale = locale;
     fake.texts[TextField::Text1] = input;
-    runPrimalityTest(fake, fake);
+    runPrimalityCheck(fake, fake);
   }
   const std::string& text2() { return fake.texts[TextField::Text2]; }
 };
@@ -33,7 +33,7 @@ bool startsWith(const std::string& text, const std::string& prefix) {
   return text.compare(0, prefix.size(), prefix) == 0;
 }
 
-TEST(PrimalityTest, EvenNumberNamesHalfAsTheLargerDivisor) {
+TEST(PrimalityCheck, EvenNumberNamesHalfAsTheLargerDivisor) {
   TestRun r("4");
   EXPECT_EQ(r.fake.label1, "Zahl 4 ist gerade und größer 2 und kann deshalb keine Primzahl sein");
   EXPECT_TRUE(startsWith(r.fake.label2, "Es wurde die 2 als Teiler probiert !! --- Dauer der Prüfung: "));
@@ -42,7 +42,7 @@ TEST(PrimalityTest, EvenNumberNamesHalfAsTheLargerDivisor) {
   EXPECT_LT(r.fake.indexOf("caption", "Teilomat - (4 ist keine Primzahl)"), r.fake.indexOf("beep"));
 }
 
-TEST(PrimalityTest, StartResetsResultFieldAndNamesTheDivisorCaptions) {
+TEST(PrimalityCheck, StartResetsResultFieldAndNamesTheDivisorCaptions) {
   TestRun r("15");
   ASSERT_GE(r.fake.log.size(), 3u);
   EXPECT_EQ(r.fake.log[0], (Event{"text2", "", ""}));
@@ -50,7 +50,7 @@ TEST(PrimalityTest, StartResetsResultFieldAndNamesTheDivisorCaptions) {
   EXPECT_EQ(r.fake.log[2], (Event{"command3", "Teilerzahl ins Eingabefeld kopieren", ""}));
 }
 
-TEST(PrimalityTest, SmallNumbersHaveFixedAnswersBeepBeforeCaption) {
+TEST(PrimalityCheck, SmallNumbersHaveFixedAnswersBeepBeforeCaption) {
   struct Row {
     const char* n;
     const char* label1;
@@ -74,7 +74,7 @@ TEST(PrimalityTest, SmallNumbersHaveFixedAnswersBeepBeforeCaption) {
   }
 }
 
-TEST(PrimalityTest, ElevenShowsTriedCountingTheTwo) {
+TEST(PrimalityCheck, ElevenShowsTriedCountingTheTwo) {
   TestRun r("11");
   EXPECT_EQ(r.fake.captions(), (std::vector<std::string>{
                                    "Teilomat - (11 wird geprüft)",
@@ -87,7 +87,7 @@ TEST(PrimalityTest, ElevenShowsTriedCountingTheTwo) {
   EXPECT_EQ(r.text2(), "");
 }
 
-TEST(PrimalityTest, CompositesNameTheSmallestDivisorAndItsCoDivisor) {
+TEST(PrimalityCheck, CompositesNameTheSmallestDivisorAndItsCoDivisor) {
   struct Row {
     const char* n;
     const char* label1;
@@ -120,7 +120,7 @@ TEST(PrimalityTest, CompositesNameTheSmallestDivisorAndItsCoDivisor) {
   }
 }
 
-TEST(PrimalityTest, NinetySevenPassesTheBoundWithACaptionAbove100) {
+TEST(PrimalityCheck, NinetySevenPassesTheBoundWithACaptionAbove100) {
   TestRun r("97");
   EXPECT_EQ(r.fake.captions(), (std::vector<std::string>{
                                    "Teilomat - (97 wird geprüft)", progress("97", 30, 2), progress("97", 50, 3),
@@ -128,7 +128,7 @@ TEST(PrimalityTest, NinetySevenPassesTheBoundWithACaptionAbove100) {
   EXPECT_TRUE(startsWith(r.fake.label2, "Es wurden 4 verschiedene Zahlen"));
 }
 
-TEST(PrimalityTest, MillionAndThreeWritesACaptionOnlyWhenThePercentChanges) {
+TEST(PrimalityCheck, MillionAndThreeWritesACaptionOnlyWhenThePercentChanges) {
   TestRun r("1000003");
   const auto captions = r.fake.captions();
   EXPECT_EQ(captions[0], "Teilomat - (1000003 wird geprüft)");
@@ -139,7 +139,7 @@ TEST(PrimalityTest, MillionAndThreeWritesACaptionOnlyWhenThePercentChanges) {
   EXPECT_EQ(r.fake.passes, 335u) << "one event pass per tested candidate";
 }
 
-TEST(PrimalityTest, InitialInputIsAPrimeOfTenMillionCandidates) {
+TEST(PrimalityCheck, InitialInputIsAPrimeOfTenMillionCandidates) {
   TestRun r("999999999999989");
   const auto captions = r.fake.captions();
   EXPECT_EQ(captions[captions.size() - 2], progress("999999999999989", 100, 10540927));
@@ -148,7 +148,7 @@ TEST(PrimalityTest, InitialInputIsAPrimeOfTenMillionCandidates) {
   EXPECT_EQ(r.fake.passes, 10540927u);
 }
 
-TEST(PrimalityTest, LargestOddDecimalIsNotEvenAndHasTheDivisor23) {
+TEST(PrimalityCheck, LargestOddDecimalIsNotEvenAndHasTheDivisor23) {
   TestRun r("79228162514264337593543950333");
   EXPECT_EQ(r.fake.captions(), (std::vector<std::string>{
                                    "Teilomat - (79228162514264337593543950333 wird geprüft)",
@@ -160,7 +160,7 @@ TEST(PrimalityTest, LargestOddDecimalIsNotEvenAndHasTheDivisor23) {
   EXPECT_EQ(r.text2(), "3444702718011492938849736971");
 }
 
-TEST(PrimalityTest, InputIsShownAsItsValue) {
+TEST(PrimalityCheck, InputIsShownAsItsValue) {
   for (const char* input : {"  17  ", "0017", "+17", "1,7e1"}) {
     TestRun r(input);
     EXPECT_EQ(r.fake.label1, "Zahl 17 ist prim") << input;
@@ -171,7 +171,7 @@ TEST(PrimalityTest, InputIsShownAsItsValue) {
   EXPECT_EQ(pointLocale.fake.label1, "Zahl 1000003 ist prim");
 }
 
-TEST(PrimalityTest, DurationTextUsesTheLocaleAndTheStopwatch) {
+TEST(PrimalityCheck, DurationTextUsesTheLocaleAndTheStopwatch) {
   // Calibrieren reads 0 and 0, Start reads 0, Halt reads 1234567800 ns.
   for (auto [locale, expected] : {std::pair{Separators::comma(), std::string("1234,568 ms = 1,235 sek")},
                                   std::pair{Separators::point(), std::string("1234.568 ms = 1.235 sek")}}) {
@@ -179,12 +179,12 @@ TEST(PrimalityTest, DurationTextUsesTheLocaleAndTheStopwatch) {
     fake.locale = locale;
     fake.texts[TextField::Text1] = "4";
     fake.feedCounter({0, 0, 0, 1234567800});
-    runPrimalityTest(fake, fake);
+    runPrimalityCheck(fake, fake);
     EXPECT_EQ(fake.label2, "Es wurde die 2 als Teiler probiert !! --- Dauer der Prüfung: " + expected);
   }
 }
 
-TEST(PrimalityTest, RefusedInputSetsCaptionShowsWhyAndDoesNotBeep) {
+TEST(PrimalityCheck, RefusedInputSetsCaptionShowsWhyAndDoesNotBeep) {
   struct Row {
     const char* name;
     const char* input;
@@ -218,29 +218,29 @@ TEST(PrimalityTest, RefusedInputSetsCaptionShowsWhyAndDoesNotBeep) {
   }
 }
 
-TEST(PrimalityTest, LargestDecimalIsAcceptedAndDivisibleByThree) {
+TEST(PrimalityCheck, LargestDecimalIsAcceptedAndDivisibleByThree) {
   TestRun r("79228162514264337593543950335");
   EXPECT_EQ(r.fake.label1,
             "Zahl ist nicht prim (Teiler die multipliziert 79228162514264337593543950335 ergeben, sind "
             "z.B. 3 und 26409387504754779197847983445)");
 }
 
-TEST(PrimalityTest, UncheckedBoxMeansNoBeep) {
+TEST(PrimalityCheck, UncheckedBoxMeansNoBeep) {
   RecordingFake fake;
   fake.check1 = 0;
   fake.texts[TextField::Text1] = "97";
-  runPrimalityTest(fake, fake);
+  runPrimalityCheck(fake, fake);
   EXPECT_EQ(fake.count("beep"), 0u);
   fake.check1 = 1;
-  runPrimalityTest(fake, fake);
+  runPrimalityCheck(fake, fake);
   EXPECT_EQ(fake.count("beep"), 1u);
 }
 
-TEST(PrimalityTest, SecondTestStartedAtAnEventPassRunsToItsEndInside) {
+TEST(PrimalityCheck, SecondTestStartedAtAnEventPassRunsToItsEndInside) {
   RecordingFake fake;
   fake.texts[TextField::Text1] = "1000003";
-  fake.typeAndPressAt(50, "15", [&] { runPrimalityTest(fake, fake); });
-  runPrimalityTest(fake, fake);
+  fake.typeAndPressAt(50, "15", [&] { runPrimalityCheck(fake, fake); });
+  runPrimalityCheck(fake, fake);
   // The inner test reported 15 in the middle; the outer one ends with its own result.
   EXPECT_GE(fake.indexOf("label1", "Zahl ist nicht prim (Teiler die multipliziert 15 ergeben, sind z.B. 3 und 5)"), 0);
   EXPECT_EQ(fake.label1, "Zahl 1000003 ist prim");

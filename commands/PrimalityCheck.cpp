@@ -1,4 +1,4 @@
-// Command1: the primality test of Text1 by trial division, naming a divisor pair.
+// Command1: the primality check of Text1 by trial division, naming a divisor pair.
 #include <string>
 
 #include "commands/CommandMessages.h"
@@ -11,7 +11,7 @@
 
 namespace teilomat {
 
-void runPrimalityTest(OutputSurface& out, PlatformServices& services) {
+void runPrimalityCheck(OutputSurface& out, PlatformServices& services) {
   const std::optional<DecimalNumber> input = startText1Command(
       out, services, "Größter Teiler", "Teilerzahl ins Eingabefeld kopieren", messages::kGuard, false);
   if (!input) return;
@@ -24,7 +24,7 @@ void runPrimalityTest(OutputSurface& out, PlatformServices& services) {
   if (n < 2) return refuseInput(out, services, messages::kBelowTwo);
 
   const std::string nText = n.toString(separators);
-  out.setCaption(messages::checkingCaption(nText));
+  out.setCaption(CaptionReport::about(CaptionState::UnderTest, n));
   const double bound = squareRootBound(n);
   const uint128 value = Fix(n).magnitude();
   auto duration = [&] {
@@ -37,7 +37,7 @@ void runPrimalityTest(OutputSurface& out, PlatformServices& services) {
     out.setLabel1("Zahl " + nText + " ist gerade und größer 2 und kann deshalb keine Primzahl sein");
     out.setLabel2("Es wurde die 2 als Teiler probiert !! --- Dauer der Prüfung: " + took);
     out.setText(TextField::Text2, (n / DecimalNumber(2)).toString(separators));
-    out.setCaption("Teilomat - (" + nText + " ist keine Primzahl)");
+    out.setCaption(CaptionReport::about(CaptionState::NotPrime, n));
     beepIfChecked(out, services);
     return;
   }
@@ -52,14 +52,19 @@ void runPrimalityTest(OutputSurface& out, PlatformServices& services) {
       out.setLabel1("Zahl " + nText + " ist prim");
     out.setLabel2(messages::divisorsTriedText("1", false, took));
     beepIfChecked(out, services);
-    out.setCaption("Teilomat - (" + nText + (value == 9 ? " ist keine Primzahl)" : " ist Prim)"));
+    out.setCaption(CaptionReport::about(value == 9 ? CaptionState::NotPrime : CaptionState::Prime, n));
     return;
   }
 
   double shownPercent = 0;
   ProgressCaption progress(out, 2);
   progress.beginRun(value);
-  const TrialOutcome outcome = trialDivide(value, bound, shownPercent, progress, services);
+  const TrialOutcome outcome = telling(
+      [&] {
+        out.setLabel1("Prüfung von " + nText + " bei " + wholeText(progress.shownPercent()) + " % abgebrochen");
+        out.setLabel2("Die Prüfung wurde nach " + duration() + " abgebrochen.");
+      },
+      [&] { return trialDivide(value, bound, shownPercent, progress, services); });
   const std::string count = std::to_string(outcome.count);
 
   if (outcome.divisor != 0) {
@@ -72,14 +77,14 @@ void runPrimalityTest(OutputSurface& out, PlatformServices& services) {
                   " und " + kText + ")");
     out.setLabel2(messages::divisorsTriedText(count, outcome.count > 1, took));
     out.setText(TextField::Text2, d > k ? "Teiler: " + dText : kText);
-    out.setCaption("Teilomat - (" + nText + " ist keine Primzahl)");
+    out.setCaption(CaptionReport::about(CaptionState::NotPrime, n));
     beepIfChecked(out, services);
     return;
   }
 
   out.setLabel1("Zahl " + nText + " ist prim");
   out.setLabel2(messages::divisorsTriedText(count, true, duration()));
-  out.setCaption("Teilomat - (" + nText + " ist Prim)");
+  out.setCaption(CaptionReport::about(CaptionState::Prime, n));
   beepIfChecked(out, services);
 }
 

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/DesktopSession.h"
+#include "app/LongCommandPolicy.h"
 #include "app/WindowCaption.h"
 
 namespace teilomat::testing {
@@ -59,17 +59,18 @@ const RuleRow kRules[] = {
 class DesktopRules : public ::testing::TestWithParam<RuleRow> {};
 
 TEST_P(DesktopRules, TellTheDesktop) {
-  using Clock = DesktopSession::Clock;
+  using Clock = LongCommandPolicy::Clock;
   Clock::time_point now{};
   RecordingBus bus;
-  DesktopSession session(bus, [&] { return now; });
+  LongCommandPolicy session(bus, [&] { return now; });
   std::optional<double> percent = 0;
   const std::map<std::string, CommandEnd> ends = {{"end", CommandEnd::Finished}, {"unseen", CommandEnd::Finished},
       {"esc", CommandEnd::Cancelled}, {"fail", CommandEnd::Failed}, {"abort", CommandEnd::Aborted}};
   std::istringstream script(GetParam().script);
   for (std::string step; script >> step;) {
     if (step == "start") session.commandStarted();
-    else if (ends.contains(step)) session.commandEnded(ends.at(step), "Teilomat - (15 ist Prim)", step == "end");
+    else if (ends.contains(step)) session.commandEnded(ends.at(step), CaptionReport::about(CaptionState::Prime, uint128{15}),
+                                                  Separators::comma(), step == "end");
     else if (step == "close") session.windowClosed();
     else if (step == "dialog" || step == "answer") session.dialogShown(step == "dialog");
     else if (step == "p-") percent.reset();
@@ -86,14 +87,14 @@ TEST_P(DesktopRules, TellTheDesktop) {
 INSTANTIATE_TEST_SUITE_P(Session, DesktopRules, ::testing::ValuesIn(kRules),
                          [](const ::testing::TestParamInfo<RuleRow>& info) { return std::string(info.param.name); });
 
-// Progress captions (trial divisions, the Primmarktest) carry their percent in
-// the recipe; a text caption, and another command's caption, give none.
-TEST(DesktopCaptions, PercentComesWithTheProgressRecipe) {
-  WindowCaption caption("Teilomat");
-  caption.write(CaptionRecipe{.build = [](const CaptionRecipe&) { return std::string("zu 7 %"); }, .percent = 7}, 1);
+// Progress reports (trial divisions, the Primmarktest) carry their percent;
+// a result, and another command's caption, give none.
+TEST(DesktopCaptions, PercentComesWithTheProgressReport) {
+  WindowCaption caption(CaptionReport{});
+  caption.write(CaptionReport::benchmarkProgress(7), 1);
   EXPECT_EQ(caption.percent(1), 7.0);
   EXPECT_EQ(caption.percent(2), std::nullopt);
-  caption.write("Teilomat - (3 Primzalen zwischen 10 und 20)", 1);
+  caption.write(CaptionReport::listing(CaptionState::ListingFound, 3, DecimalNumber(10), DecimalNumber(20)), 1);
   EXPECT_EQ(caption.percent(1), std::nullopt);
 }
 
