@@ -16,6 +16,37 @@ namespace teilomat::filetest {
 
 namespace fs = std::filesystem;
 
+// A step of a replacement that a test makes fail, named for what it does;
+// each platform's FailingCalls (files/<platform>/TestCalls.h) finds it among
+// its system calls, and says which steps it has.
+enum class Step {
+  None,
+  Follow,       // the target's name followed to its file
+  Look,         // the target looked at
+  Create,       // the temporary created
+  Write,
+  Flush,
+  KeepLocked,   // the temporary's lock kept past its close (POSIX)
+  Close,        // the written file closed, the close checked
+  Replace,      // the temporary put in the target's place
+  InPlaceOpen,  // the target opened to be rewritten in place
+  InPlaceLook,  // the opened target looked at (POSIX)
+  Held,         // another save rewriting the target in place holds it
+  Empty,        // the target emptied in place
+};
+
+// A failure by what it is; each platform gives it its own number (numberOf).
+enum class Failure { Io, DiskFull, TooManyFiles, Busy, Held };
+
+// The system's text for `number`, read independently of the file layer:
+// the platform's TestCalls.h defines it.
+inline std::string systemText(int number);
+
+// The refusal, as the save's box shows it: the number and the system's text.
+inline bool refusedWith(const FileError& error, int number) {
+  return error.number == number && error.description == systemText(number);
+}
+
 // Begins, writes `bytes` in pieces of 64 KiB as the save writes a long list,
 // and commits; the first failure, or none.
 inline FileError replaceWith(const fs::path& file, std::string_view bytes, FileCalls& calls = systemFileCalls()) {
