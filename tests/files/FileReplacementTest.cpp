@@ -139,7 +139,7 @@ TEST(FileReplacementDeathTest, AKillMidwayLeavesTheOldFileAndTheNextSaveCleansUp
 
   const fs::path busy = dir / ".Primzahlen.txt.abcdef.tmp";
   {
-    const HeldTemporary held(busy);
+    const auto held = holdTemporary(busy);
     EXPECT_FALSE(replaceWith(file, kNew));
   }
   EXPECT_EQ(ScratchDirectory::read(file), kNew);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <memory>
 #include <string>
 #include <system_error>
 
@@ -85,18 +86,11 @@ struct NoFlushCalls : FileCalls {
   int fsync(int) override { return 0; }
 };
 
-// A temporary as a running save holds it: locked.
-class HeldTemporary {
- public:
-  explicit HeldTemporary(const fs::path& name) : fd_(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600)) {
-    ::flock(fd_, LOCK_EX);
-  }
-  ~HeldTemporary() { ::close(fd_); }
-  HeldTemporary(const HeldTemporary&) = delete;
-  HeldTemporary& operator=(const HeldTemporary&) = delete;
-
- private:
-  int fd_;
-};
+// A temporary as a running save holds it, locked, until the result is dropped.
+inline std::shared_ptr<void> holdTemporary(const fs::path& name) {
+  const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+  ::flock(fd, LOCK_EX);
+  return {nullptr, [fd](void*) { ::close(fd); }};
+}
 
 }  // namespace teilomat::filetest

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "files/Replacing.h"
@@ -102,19 +103,12 @@ struct NoFlushCalls : FileCalls {
   BOOL FlushFileBuffers(HANDLE) override { return TRUE; }
 };
 
-// A temporary as a running save holds it: open for writing, sharing
-// reading and deletion only.
-class HeldTemporary {
- public:
-  explicit HeldTemporary(const fs::path& name)
-      : handle_(::CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW, 0,
-                              nullptr)) {}
-  ~HeldTemporary() { ::CloseHandle(handle_); }
-  HeldTemporary(const HeldTemporary&) = delete;
-  HeldTemporary& operator=(const HeldTemporary&) = delete;
-
- private:
-  HANDLE handle_;
-};
+// A temporary as a running save holds it, open for writing and sharing
+// reading and deletion only, until the result is dropped.
+inline std::shared_ptr<void> holdTemporary(const fs::path& name) {
+  const HANDLE handle =
+      ::CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW, 0, nullptr);
+  return {nullptr, [handle](void*) { ::CloseHandle(handle); }};
+}
 
 }  // namespace teilomat::filetest
