@@ -7,10 +7,12 @@
 #include <QTranslator>
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <iterator>
 #include <string_view>
 
 #include "app/TeilomatIcon.h"
+#include "app/WindowRoles.h"
 
 #ifndef TEILOMAT_VERSION
 #error "TEILOMAT_VERSION comes from the project version in CMake"
@@ -22,6 +24,40 @@ namespace {
 bool isSet(const char* name) {
   const char* value = std::getenv(name);
   return value != nullptr && *value != '\0';
+}
+
+// The platform Qt is told to use: -platform counts before QT_QPA_PLATFORM, as for Qt.
+std::string chosenPlatform(const std::string& platform) {
+  const char* fromEnvironment = std::getenv("QT_QPA_PLATFORM");
+  return !platform.empty() ? platform : fromEnvironment ? fromEnvironment : "";
+}
+
+// The style asked for (-style before QT_STYLE_OVERRIDE, as Qt ranks them),
+// when one of that name is installed; Fusion otherwise. Qt has already made
+// and applied an asked-for style by now: making it once more costs a few
+// allocations and keeps this choice in one place.
+QStyle* chosenStyle(const std::string& style) {
+  QString name = QString::fromStdString(style);
+  if (name.isEmpty()) name = qEnvironmentVariable("QT_STYLE_OVERRIDE");
+  if (!name.isEmpty())
+    if (QStyle* asked = QStyleFactory::create(name)) return asked;
+  return QStyleFactory::create(QStringLiteral("Fusion"));
+}
+
+// Why the Wayland display Qt looked for did not answer, as far as the file
+// system tells: where libwayland looks for the socket, and whether one is there.
+std::string waylandTrouble() {
+  const std::string display = isSet("WAYLAND_DISPLAY") ? std::getenv("WAYLAND_DISPLAY") : "wayland-0";
+  const std::string named = "Die Wayland-Anzeige „" + display + "“";
+  if (display.front() != '/' && !isSet("XDG_RUNTIME_DIR"))
+    return named + " ist nicht zu finden, weil XDG_RUNTIME_DIR nicht gesetzt ist.\n";
+  const std::string socket = display.front() == '/' ? display : std::getenv("XDG_RUNTIME_DIR") + ("/" + display);
+  std::error_code error;
+  if (!std::filesystem::is_socket(socket, error))
+    return named + " gibt es nicht: unter " + socket +
+           " liegt kein Socket. WAYLAND_DISPLAY (und XDG_RUNTIME_DIR) müssen die Anzeige eines laufenden "
+           "Compositors nennen.\n";
+  return named + " (" + socket + ") nimmt keine Verbindung an, oder Qts Wayland-Anbindung (Paket qt6-wayland) fehlt.\n";
 }
 
 // The options that QApplication and its platform plugins take from the
@@ -64,14 +100,15 @@ const char* const kHelp =
 
 }  // namespace
 
-void ApplicationSetup::configure(QApplication& app) {
+void ApplicationSetup::configure(QApplication& app, const std::string& style) {
   QApplication::setApplicationName("Teilomat");
   QApplication::setApplicationVersion(TEILOMAT_VERSION);
   // Lets the desktop match the windows to the installed entry and its icon.
   QGuiApplication::setDesktopFileName(kDesktopId);
-  if (QStyle* fusion = QStyleFactory::create("Fusion")) QApplication::setStyle(fusion);
+  if (QStyle* look = chosenStyle(style)) QApplication::setStyle(look);
   app.setWindowIcon(teilomatIcon());
   installQtGerman(app);
+  WindowRoles::install();
 }
 
 bool ApplicationSetup::installQtGerman(QApplication& app, const QString& directory) {
@@ -91,6 +128,7 @@ ApplicationSetup::Start ApplicationSetup::readCommandLine(const std::vector<std:
   bool help = false;
   bool version = false;
   std::string platform;
+  std::string style;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     if (argument == "-h" || argument == "--help") {
@@ -108,8 +146,10 @@ ApplicationSetup::Start ApplicationSetup::readCommandLine(const std::vector<std:
     if (!name.empty() && listed(kQtOptionsWithValue, name)) {
       ++i;  // its value; a missing one is Qt's to ignore
       if (name == "platform" && i < arguments.size()) platform = arguments[i];
+      if (name == "style" && i < arguments.size()) style = arguments[i];
       continue;
     }
+    if (name.starts_with("style=")) style = name.substr(6);
     if (!name.empty() && (listed(kQtFlags, name) || startsWithListed(kQtOptionsWithEquals, name))) continue;
     Start refused;
     refused.openWindow = false;
@@ -120,6 +160,7 @@ ApplicationSetup::Start ApplicationSetup::readCommandLine(const std::vector<std:
   }
   Start start;
   start.platform = platform;
+  start.style = style;
   if (help || version) {
     start.openWindow = false;
     start.standardOutput = help ? kHelp : "Teilomat " TEILOMAT_VERSION "\n";
@@ -128,8 +169,7 @@ ApplicationSetup::Start ApplicationSetup::readCommandLine(const std::vector<std:
 }
 
 std::string ApplicationSetup::missingDisplayMessage(const std::string& programPath, const std::string& platform) {
-  const char* fromEnvironment = std::getenv("QT_QPA_PLATFORM");
-  const std::string chosen = !platform.empty() ? platform : fromEnvironment ? fromEnvironment : "";
+  const std::string chosen = chosenPlatform(platform);
   // Another platform chosen explicitly (offscreen, vnc, ...) is the user's call.
   if (!chosen.empty() && chosen.rfind("xcb", 0) != 0 && chosen.rfind("wayland", 0) != 0) return {};
   if (isSet("DISPLAY") || isSet("WAYLAND_DISPLAY")) return {};
@@ -138,6 +178,21 @@ std::string ApplicationSetup::missingDisplayMessage(const std::string& programPa
          "Starten Sie Teilomat in einer Desktop-Sitzung, oder ohne Bildschirm in einem "
          "virtuellen X-Server:\n"
          "  xvfb-run -a " + programPath + "\n";
+}
+
+std::string ApplicationSetup::displayFailedMessage(const std::string& programPath, const std::string& platform) {
+  const std::string chosen = chosenPlatform(platform);
+  // Without a choice Qt tries Wayland first wherever WAYLAND_DISPLAY is set and its plugin is installed.
+  const bool wayland = chosen.rfind("wayland", 0) == 0 || (chosen.empty() && isSet("WAYLAND_DISPLAY"));
+  std::string message = "Teilomat konnte keine Verbindung zur grafischen Anzeige herstellen.\n";
+  if (!wayland) return message + "Ohne Bildschirm startet es in einem virtuellen X-Server:\n  xvfb-run -a " + programPath + "\n";
+  message += waylandTrouble();
+  if (isSet("DISPLAY"))
+    message += std::string("Über X11 oder XWayland (DISPLAY=") + std::getenv("DISPLAY") + ") startet es mit:\n  " +
+               programPath + " -platform xcb\n";
+  // -platform xcb, because a Wayland display named in the environment would otherwise be tried again.
+  return message + "Ohne Bildschirm startet es in einem virtuellen X-Server:\n  xvfb-run -a " + programPath +
+         " -platform xcb\n";
 }
 
 }  // namespace teilomat

@@ -15,9 +15,13 @@ class ApplicationSetup {
   // AppStream data are installed.
   static constexpr const char* kDesktopId = "org.example.Teilomat";
 
-  // Fusion everywhere, so that the windows look alike on every desktop and
-  // in the tests; Qt's own texts in German (installQtGerman).
-  static void configure(QApplication& app);
+  // Fusion, so that the windows look alike on every desktop and in the
+  // tests, unless a style is asked for: style (from -style NAME or
+  // -style=NAME, see Start), else QT_STYLE_OVERRIDE, as Qt ranks them. A
+  // name that no installed style has keeps Fusion (Qt has already said so on
+  // stderr, with the names it knows). Qt's own texts in German
+  // (installQtGerman). The windows' roles for screen readers (WindowRoles).
+  static void configure(QApplication& app, const std::string& style = {});
 
   // Loads Qt's German catalogue (qtbase_de.qm) from directory and installs
   // it on app, so that context menus and standard buttons speak German
@@ -35,6 +39,7 @@ class ApplicationSetup {
     std::string standardOutput;
     std::string standardError;
     std::string platform;     // the value of -platform, empty when not given
+    std::string style;        // the value of -style, empty when not given
   };
   // arguments without the program name; Qt's own options are let through.
   static Start readCommandLine(const std::vector<std::string>& arguments);
@@ -44,6 +49,13 @@ class ApplicationSetup {
   // only (QT_QPA_PLATFORM, DISPLAY, WAYLAND_DISPLAY); a platform given on the
   // command line counts before QT_QPA_PLATFORM, as it does for Qt.
   static std::string missingDisplayMessage(const std::string& programPath, const std::string& platform = {});
+
+  // What to add when Qt could not open the platform it tried (it then ends
+  // the process): that no display answered, where a Wayland display was
+  // looked for when Qt may have tried one (the socket named by
+  // WAYLAND_DISPLAY, below XDG_RUNTIME_DIR unless absolute; whether it
+  // exists), and how to run the program in a virtual X server instead.
+  static std::string displayFailedMessage(const std::string& programPath, const std::string& platform = {});
 };
 
 }  // namespace teilomat

@@ -2,6 +2,7 @@
 #include "app/Form2.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -44,10 +45,28 @@ Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window) {
   connect(command1_, &QPushButton::clicked, this, &Form2::hideOrEnd);
   command1_->setFocus();
 
-  // Screen readers announce the window and its controls by these names.
+  // Screen readers announce the window and its controls by these names; the
+  // label's name is its whole text, which a screen reader reads when the
+  // window opens (labels offer no text of their own to AT-SPI).
   setAccessibleName(QStringLiteral("Teilomat - Info"));
-  label1_->setAccessibleName(QStringLiteral("Info"));
+  label1_->setAccessibleName(label1_->text());
   command1_->setAccessibleName(QString::fromUtf8("Schließen"));
+}
+
+// The button ignores both keys (it is no dialog's default button), so they
+// arrive here from whichever child has the focus.
+void Form2::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (event->modifiers() & ~Qt::KeypadModifier) break;
+      command1_->click();
+      return;
+    default:
+      break;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void Form2::hideOrEnd() {

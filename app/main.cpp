@@ -11,16 +11,14 @@
 namespace {
 
 std::string programPath;
+std::string platform;
 
-// Qt ends the process with a fatal message when the display named in
-// DISPLAY cannot be reached; add how to run the program instead.
+// Qt ends the process with a fatal message when the display it tries
+// cannot be reached; add which one and how to run the program instead.
 void reportFatal(QtMsgType type, const QMessageLogContext&, const QString& message) {
   std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
   if (type == QtFatalMsg) {
-    std::fprintf(stderr,
-                 "Teilomat konnte keine Verbindung zur grafischen Anzeige herstellen.\n"
-                 "Ohne Bildschirm startet es in einem virtuellen X-Server:\n  xvfb-run -a %s\n",
-                 programPath.c_str());
+    std::fputs(teilomat::ApplicationSetup::displayFailedMessage(programPath, platform).c_str(), stderr);
     std::fflush(stderr);
     std::_Exit(2);
   }
@@ -38,7 +36,8 @@ int main(int argc, char* argv[]) {
     std::fputs(start.standardError.c_str(), stderr);
     return start.exitCode;
   }
-  const std::string missing = teilomat::ApplicationSetup::missingDisplayMessage(programPath, start.platform);
+  platform = start.platform;
+  const std::string missing = teilomat::ApplicationSetup::missingDisplayMessage(programPath, platform);
   if (!missing.empty()) {
     std::fputs(missing.c_str(), stderr);
     return 2;
@@ -46,7 +45,7 @@ int main(int argc, char* argv[]) {
   QtMessageHandler previous = qInstallMessageHandler(reportFatal);
   QApplication app(argc, argv);
   qInstallMessageHandler(previous);
-  teilomat::ApplicationSetup::configure(app);
+  teilomat::ApplicationSetup::configure(app, start.style);
 
   teilomat::Form1 form1;
   // Told of long commands only; declared after the window, so it goes first.

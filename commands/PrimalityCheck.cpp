@@ -64,7 +64,7 @@ void runPrimalityCheck(OutputSurface& out, PlatformServices& services) {
         out.setLabel1("Prüfung von " + nText + " bei " + wholeText(progress.shownPercent()) + " % abgebrochen");
         out.setLabel2("Die Prüfung wurde nach " + duration() + " abgebrochen.");
       },
-      [&] { return trialDivide(value, bound, shownPercent, progress, services); });
+      [&] { return trialDivide({value, bound, shownPercent, progress, services}); });
   const std::string count = std::to_string(outcome.count);
 
   if (outcome.divisor != 0) {

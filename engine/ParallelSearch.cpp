@@ -13,6 +13,7 @@
 
 #include "engine/SquareRootBound.h"
 #include "engine/ThreadSanitizerHints.h"
+#include "engine/TrialSteps.h"
 #include "engine/WorkerThreads.h"
 #include "engine/kernels/DivisorKernels.h"
 
@@ -74,14 +75,14 @@ void forEachOnWorkers(const tbb::blocked_range<Index>& range, const Body& body) 
 // thread writes percent steps and runs event passes.
 class SplitTrialDivision {
  public:
-  SplitTrialDivision(uint128 n, double bound, double& shownPercent, TrialProgress& progress, EventPump& events)
-      : n_(n),
-        last_(lastCandidateIndex(bound)),
+  explicit SplitTrialDivision(const TrialRun& run)
+      : n_(run.n),
+        last_(run.lastIndex()),
         chunk_(chunkCandidates()),
         passChunk_(std::max<std::uint64_t>(1, chunk_ / kPassesPerChunk)),
         blockChunks_(kChunksPerThreadInBlock * static_cast<std::uint64_t>(workerThreadCount())),
-        steps_(bound, last_, shownPercent, progress),
-        events_(events) {}
+        steps_(run),
+        events_(run.events) {}
 
   TrialOutcome run() {
     const std::uint64_t firstTo = std::min(last_, chunk_);
@@ -185,7 +186,7 @@ class SplitTrialDivision {
 
 std::uint64_t chunkCandidates() {
   if (forcedChunk != 0) return forcedChunk;
-  return activeKernel() == KernelVariant::Scalar ? std::uint64_t{1} << 16 : std::uint64_t{1} << 19;
+  return activeKernel().chunkCandidates;
 }
 
 ScopedChunkCandidates::ScopedChunkCandidates(std::uint64_t candidates) : saved_(forcedChunk) {
@@ -197,10 +198,7 @@ bool splitPays(std::uint64_t last) {
   return last >= kMinSplitChunks * chunkCandidates() && workerThreadCount() > 1;
 }
 
-TrialOutcome parallelTrialDivide(uint128 n, double bound, double& shownPercent, TrialProgress& progress,
-                                 EventPump& events) {
-  return SplitTrialDivision(n, bound, shownPercent, progress, events).run();
-}
+TrialOutcome parallelTrialDivide(const TrialRun& run) { return SplitTrialDivision(run).run(); }
 
 void firstHitsOfOddNumbers(uint128 first, std::span<std::uint64_t> hits, EventPump& events) {
   const std::uint64_t chunk = chunkCandidates();

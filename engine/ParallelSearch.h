@@ -1,17 +1,23 @@
 // Trial division on every worker thread: one long run split into chunks, or many short runs side by side.
+//
+// The engine's own: trialDivide decides when a run is split, and
+// SuccessiveTrialDivision when numbers are divided ahead.
 #pragma once
 
 #include <cstdint>
 #include <span>
 
-#include "engine/TrialDivision.h"
+#include "engine/EventPump.h"
+#include "engine/TrialRun.h"
 
 namespace teilomat {
 
-// Candidates per chunk of a split run: about a tenth to half a millisecond
-// of one thread's work with the active kernel, long enough that a task's
-// cost (about a microsecond) vanishes, short enough for the window's thread
-// to pass events between its chunks.
+// Candidates per chunk of a split run: the active kernel's, from its row of
+// the kernel table. With the kernels a processor chooses, a chunk is 0.05 to
+// 0.15 ms of one thread's work, with the references up to 0.5 ms (avx2-full)
+// and 2 ms (scalar-full), as measured beside the sizes in KernelTable.cpp:
+// long enough that a task's cost (about a microsecond) vanishes; the window's
+// thread passes events several times within each of its chunks.
 std::uint64_t chunkCandidates();
 
 // Sets the chunk size for the life of the scope (tests: many chunks in a
@@ -32,8 +38,8 @@ class ScopedChunkCandidates {
 // of a sleeping pool costs 15 to 25 microseconds).
 bool splitPays(std::uint64_t last);
 
-// trialDivide split over the worker threads, for a pump that passes by the
-// clock. The first chunk runs on the window's thread (a small factor ends
+// trialDivide split over the worker threads, for a run whose pump passes by
+// the clock. The first chunk runs on the window's thread (a small factor ends
 // the run at once); the rest go in blocks of chunks to every thread, the
 // window's thread included, which calls processEvents() several times in
 // each of its chunks and writes the percent steps up to the last candidate
@@ -41,8 +47,7 @@ bool splitPays(std::uint64_t last);
 // the percent steps and their order are those of the sequential loop. An
 // exception from processEvents() cancels the block and propagates once the
 // workers have left their chunks.
-TrialOutcome parallelTrialDivide(uint128 n, double bound, double& shownPercent, TrialProgress& progress,
-                                 EventPump& events);
+TrialOutcome parallelTrialDivide(const TrialRun& run);
 
 // For the odd numbers first, first + 2, ... (hits.size() of them, every one
 // odd, at least 5 and below 2^96) the index of the first candidate that

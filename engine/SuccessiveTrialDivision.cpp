@@ -4,14 +4,29 @@
 #include <algorithm>
 
 #include "engine/ParallelSearch.h"
+#include "engine/TrialDivision.h"
+#include "engine/TrialSteps.h"
 #include "engine/WorkerThreads.h"
 
 namespace teilomat {
+namespace {
+
+// The steps of a trial division whose outcome is known: `hitIndex` is the
+// index of the first candidate dividing n, or 0 when none up to the last
+// does. The same percent steps and event-pass offers as trialDivide, without
+// dividing.
+TrialOutcome replayTrialDivision(const TrialRun& run, std::uint64_t hitIndex) {
+  return walkCandidates(run, [hitIndex](std::uint64_t from, std::uint64_t to) {
+    return hitIndex >= from && hitIndex <= to ? hitIndex : 0;
+  });
+}
+
+}  // namespace
 
 TrialOutcome SuccessiveTrialDivision::divide(uint128 m, double bound) {
-  const std::optional<std::uint64_t> hit = hitAhead(m, lastCandidateIndex(bound));
-  return hit ? replayTrialDivision(*hit, bound, shownPercent_, progress_, events_)
-             : trialDivide(m, bound, shownPercent_, progress_, events_);
+  const TrialRun run{m, bound, shownPercent_, progress_, events_};
+  const std::optional<std::uint64_t> hit = hitAhead(m, run.lastIndex());
+  return hit ? replayTrialDivision(run, *hit) : trialDivide(run);
 }
 
 std::optional<std::uint64_t> SuccessiveTrialDivision::hitAhead(uint128 m, std::uint64_t last) {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "engine/TrialDivision.h"
+#include "engine/TrialRun.h"
 
 namespace teilomat {
 

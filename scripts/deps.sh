@@ -12,6 +12,7 @@ packages=(
   dpkg-dev desktop-file-utils appstream librsvg2-bin
   lintian man-db
   dbus-daemon python3-dbus python3-gi
+  at-spi2-core python3-pyatspi
 )
 
 missing=()

@@ -12,20 +12,13 @@ command -v dbus-daemon >/dev/null && /usr/bin/python3 -c 'import dbus, gi' 2>/de
   { echo "e2e-desktop.sh: SKIPPED, dbus-daemon, python3-dbus or python3-gi missing"; exit 77; }
 . "$root/scripts/xvfb-session.sh" && need_xvfb_tools
 export XDG_RUNTIME_DIR=$(mktemp -d /tmp/teilomat-e2e-desktop.XXXXXX) && work=$XDG_RUNTIME_DIR
-BUS_PID="" STANDIN_PID="" OTHER_PID=""
-trap 'stop_process "$OTHER_PID"; stop_session; stop_process "$STANDIN_PID"; [ -z "$BUS_PID" ] || kill "$BUS_PID"; rm -rf "$work"' EXIT
+STANDIN_PID="" OTHER_PID=""
+trap 'stop_process "$OTHER_PID"; stop_process "$STANDIN_PID"; stop_session; rm -rf "$work"' EXIT
 fail() { echo "e2e-desktop.sh: FAILED, $*" >&2; cat "$work/log" "$work/stderr" >&2 || true; exit 1; }
-# Every wait is bounded: until the command $2 succeeds, at most $1 seconds.
-wait_until() { local t=$(($1 * 10)); until eval "$2"; do t=$((t - 1)); [ $t -gt 0 ] || return 1; sleep 0.1; done; }
 told() { grep -c "^$1" "$work/log" || true; }
 since() { awk -v s="$1" -v e="$(date +%s.%N)" 'BEGIN { print e - s }'; }
 
-# A bus of its own, where no installed service can be activated.
-printf '<busconfig><type>session</type><listen>unix:dir=%s</listen><auth>EXTERNAL</auth><policy context="default">
-<allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/><allow own="*"/></policy></busconfig>' \
-  "$work" >"$work/bus.conf"
-{ read -r DBUS_SESSION_BUS_ADDRESS; read -r BUS_PID; } < <(timeout 10 dbus-daemon --config-file="$work/bus.conf" --fork --print-address=1 --print-pid=1)
-export DBUS_SESSION_BUS_ADDRESS && : >"$work/log"
+start_session_bus "$work" && : >"$work/log"
 /usr/bin/python3 "$root/scripts/desktop-standin.py" "$work/log" >"$work/standin" & STANDIN_PID=$!
 wait_until 10 'grep -q ready "$work/standin"' || fail "the stand-in desktop did not start"
 start_xvfb

@@ -37,7 +37,7 @@ void engineSlice(benchmark::State& state, uint128 n) {
   NoProgress progress;
   for (auto _ : state) {
     double shown = 0;
-    const auto outcome = trialDivide(n, sliceBound(), shown, progress, fake);
+    const auto outcome = trialDivide({n, sliceBound(), shown, progress, fake});
     if (outcome.count != kSlice) state.SkipWithError("slice ended early");
   }
 }

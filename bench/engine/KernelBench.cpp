@@ -62,20 +62,20 @@ class NoProgress : public TrialProgress {
 // that the other benchmarks of the binary keep the processor's choice.
 class KernelScope {
  public:
-  KernelScope(benchmark::State& state, KernelVariant variant) : saved_(activeKernel()) {
-    state.SetLabel(kernelName(variant));
-    supported_ = forceKernel(variant);
+  KernelScope(benchmark::State& state, const DivisorKernel& kernel) : saved_(activeKernel()) {
+    state.SetLabel(kernel.name);
+    supported_ = forceKernel(kernel);
     if (!supported_) state.SkipWithError("kernel not supported by this processor");
   }
   ~KernelScope() { forceKernel(saved_); }
   bool supported() const { return supported_; }
 
  private:
-  KernelVariant saved_;
+  const DivisorKernel& saved_;
   bool supported_ = false;
 };
 
-void wholeTest(benchmark::State& state, KernelVariant variant) {
+void wholeTest(benchmark::State& state, const DivisorKernel& variant) {
   const ScopedThreadCount oneThread(1);
   const KernelScope scope(state, variant);
   if (!scope.supported()) return;
@@ -95,7 +95,7 @@ void slice(benchmark::State& state, uint128 n, int threads) {
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     double shown = 0;
-    const auto outcome = trialDivide(n, bound, shown, progress, fake);
+    const auto outcome = trialDivide({n, bound, shown, progress, fake});
     fastest = std::min(fastest, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     if (outcome.count != kLongSlice) state.SkipWithError("slice ended early");
   }
@@ -105,13 +105,13 @@ void slice(benchmark::State& state, uint128 n, int threads) {
   state.counters["whole_29_digit_test_h"] = fastest / kLongSlice * kWholeTestCandidates / 3600;
 }
 
-void longSlice(benchmark::State& state, KernelVariant variant, uint128 n) {
+void longSlice(benchmark::State& state, const DivisorKernel& variant, uint128 n) {
   const KernelScope scope(state, variant);
   if (!scope.supported()) return;
   slice(state, n, 1);
 }
 
-void kernelSlice(benchmark::State& state, KernelVariant variant, uint128 n) {
+void kernelSlice(benchmark::State& state, const DivisorKernel& variant, uint128 n) {
   const KernelScope scope(state, variant);
   if (!scope.supported()) return;
   const auto run = static_cast<std::uint64_t>(state.range(0));
@@ -139,14 +139,14 @@ void listing(benchmark::State& state, int threads) {
   }
 }
 
-void listingCommand(benchmark::State& state, KernelVariant variant) {
+void listingCommand(benchmark::State& state, const DivisorKernel& variant) {
   const KernelScope scope(state, variant);
   if (!scope.supported()) return;
   listing(state, 1);
 }
 
 // The listing's trial divisions alone, without the command's texts.
-void listingEngine(benchmark::State& state, KernelVariant variant) {
+void listingEngine(benchmark::State& state, const DivisorKernel& variant) {
   const ScopedThreadCount oneThread(1);
   const KernelScope scope(state, variant);
   if (!scope.supported()) return;
@@ -158,7 +158,7 @@ void listingEngine(benchmark::State& state, KernelVariant variant) {
     double shown = 0;
     for (std::uint64_t m = kListingStart | 1; m <= kListingEnd; m += 2) {
       const double bound = std::trunc(std::sqrt(static_cast<double>(m))) + 1;
-      primes += trialDivide(m, bound, shown, progress, fake).divisor == 0;
+      primes += trialDivide({m, bound, shown, progress, fake}).divisor == 0;
     }
     benchmark::DoNotOptimize(primes);
   }
@@ -183,24 +183,27 @@ void BM_Reference_Listing(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(bareListing());
 }
 
-// Each full-sequence kernel beside its wheel kernel, those this processor has.
-std::vector<KernelVariant> supportedVariants() {
-  std::vector<KernelVariant> variants;
-  for (KernelVariant v : {KernelVariant::ScalarFull, KernelVariant::Scalar, KernelVariant::Avx2Full,
-                          KernelVariant::Avx2, KernelVariant::Avx512Full, KernelVariant::Avx512,
-                          KernelVariant::NeonFull, KernelVariant::Neon})
-    if (kernelSupported(v)) variants.push_back(v);
+// The kernels this processor has, each reference ("-full") just before the
+// wheel kernel of its kind.
+std::vector<const DivisorKernel*> supportedVariants() {
+  std::vector<const DivisorKernel*> variants;
+  for (const DivisorKernel& kernel : divisorKernels()) {
+    if (kernel.reference || !kernel.supported()) continue;
+    if (const DivisorKernel* full = kernelNamed(std::string(kernel.name) + "-full"); full && full->supported())
+      variants.push_back(full);
+    variants.push_back(&kernel);
+  }
   return variants;
 }
 
 // Each measurement once per kernel, named .../scalar, .../avx2, .../avx512;
 // each reference runs just before the kernels it is compared with.
 const bool registered = [] {
-  const std::vector<KernelVariant> variants = supportedVariants();
+  const std::vector<const DivisorKernel*> variants = supportedVariants();
   const auto perKernel = [&](const std::string& name, auto body, auto configure) {
-    for (KernelVariant v : variants)
-      configure(benchmark::RegisterBenchmark((name + "/" + kernelName(v)).c_str(),
-                                             [body, v](benchmark::State& s) { body(s, v); }));
+    for (const DivisorKernel* v : variants)
+      configure(benchmark::RegisterBenchmark((name + "/" + v->name).c_str(),
+                                             [body, v](benchmark::State& s) { body(s, *v); }));
   };
   const auto ms = [](benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond); };
   const auto once = [](benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond)->Iterations(1); };
@@ -210,11 +213,11 @@ const bool registered = [] {
   once(benchmark::RegisterBenchmark("BM_Reference_2To64Prime_LongSlice", BM_Reference_2To64Prime_LongSlice));
   once(benchmark::RegisterBenchmark("BM_ReferenceTwoStep_2To64Prime_LongSlice", BM_ReferenceTwoStep_2To64Prime_LongSlice));
   perKernel("BM_Kernel_2To64Prime_LongSlice",
-            [](benchmark::State& s, KernelVariant v) { longSlice(s, v, kFirstPrimeAbove2To64); }, once);
+            [](benchmark::State& s, const DivisorKernel& v) { longSlice(s, v, kFirstPrimeAbove2To64); }, once);
   once(benchmark::RegisterBenchmark("BM_Reference_29Digits_LongSlice", BM_Reference_29Digits_LongSlice));
   once(benchmark::RegisterBenchmark("BM_ReferenceTwoStep_29Digits_LongSlice", BM_ReferenceTwoStep_29Digits_LongSlice));
   perKernel("BM_Kernel_29Digits_LongSlice",
-            [](benchmark::State& s, KernelVariant v) { longSlice(s, v, kTwentyNineDigits); }, once);
+            [](benchmark::State& s, const DivisorKernel& v) { longSlice(s, v, kTwentyNineDigits); }, once);
   // Full sequence against wheel, side by side; compare the minimum over repetitions.
   const auto sliceRuns = [](benchmark::internal::Benchmark* b) {
     b->Unit(benchmark::kMillisecond)->Iterations(1)->Arg(4096)->Arg(std::int64_t{1} << 22);
@@ -222,9 +225,9 @@ const bool registered = [] {
   };
   for (const auto& [name, n] : {std::pair<const char*, uint128>{"29Digits", kLargestPrimeBelow2To96},
                                 {"2To64Prime", kFirstPrimeAbove2To64}}) {
-    for (KernelVariant v : variants)
-      sliceRuns(benchmark::RegisterBenchmark((std::string("BM_KernelSlice_") + name + "/" + kernelName(v)).c_str(),
-                                         [v, n = n](benchmark::State& s) { kernelSlice(s, v, n); }));
+    for (const DivisorKernel* v : variants)
+      sliceRuns(benchmark::RegisterBenchmark((std::string("BM_KernelSlice_") + name + "/" + v->name).c_str(),
+                                         [v, n = n](benchmark::State& s) { kernelSlice(s, *v, n); }));
   }
   once(benchmark::RegisterBenchmark("BM_Reference_ListingBare", BM_Reference_Listing));
   perKernel("BM_Kernel_ListingCommand", listingCommand, once);

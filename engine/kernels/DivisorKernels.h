@@ -1,8 +1,8 @@
-// Divisibility kernels behind firstDividingIndex: scalar, AVX2, AVX-512 and NEON, chosen at run time.
+// Divisibility kernels behind firstDividingIndex: one row each in the kernel table, the processor's best chosen once.
 #pragma once
 
 #include <cstdint>
-#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -10,40 +10,53 @@
 
 namespace teilomat {
 
-// The ways of testing a run of candidates. Scalar divides one candidate at a
-// time with the processor's integer division and runs everywhere. The vector
-// variants divide in double precision, several candidates per instruction: on
-// x86-64 AVX2 and AVX-512, compiled with function target attributes so that
-// the program itself stays plain x86-64 and runs on processors that have
-// neither extension; on aarch64 NEON, which every such processor has. Scalar,
-// Avx2, Avx512 and Neon skip the candidates with a prime factor 5, 7, 11 or
-// 13 from 30030 on (a wheel), the vector ones dividing a round ahead; the
-// *Full variants test every candidate, one division per candidate or vector,
-// and stay as the reference the faster ones are measured and checked against.
-enum class KernelVariant { Scalar, Avx2, Avx512, Avx2Full, Avx512Full, ScalarFull, Neon, NeonFull };
+// A kernel's entry point, with firstDividingIndex's contract (below).
+using KernelEntry = std::uint64_t (*)(uint128 n, std::uint64_t from, std::uint64_t to);
 
-// "scalar", "avx2", "avx512", "avx2-full", "avx512-full", "scalar-full", "neon", "neon-full"
-const char* kernelName(KernelVariant variant);
-std::optional<KernelVariant> kernelNamed(std::string_view name);
+// One way of testing a run of candidates, as a row of the kernel table
+// (KernelTable.cpp, the one place that lists the kernels). The scalar
+// kernels divide one candidate at a time with the processor's integer
+// division and run everywhere; the vector kernels divide in double
+// precision, several candidates per instruction, each in a file of its
+// processor compiled with function target attributes, so that the program
+// itself stays plain x86-64 or aarch64. The wheel kernels skip the
+// candidates with a prime factor 5, 7, 11 or 13 from 30030 on; the
+// reference kernels ("-full") test every candidate, one division per
+// candidate or vector, and stay as what the faster ones are measured and
+// checked against.
+struct DivisorKernel {
+  const char* name;               // as TEILOMAT_KERNEL names it
+  KernelEntry entry;              // null where this build is for another architecture
+  bool (*processorRuns)();        // whether this processor has the instructions (asked only with an entry)
+  bool reference;                 // tests every candidate: exact without firstDividingIndex's precondition
+  int rank;                       // the processor's choice is the supported kernel of highest rank; 0: only on request
+  std::uint64_t chunkCandidates;  // candidates per chunk of a split run (ParallelSearch.h)
 
-// Whether this processor (and this build) can run the variant.
-bool kernelSupported(KernelVariant variant);
-// The fastest supported variant.
-KernelVariant bestKernel();
-// The variant for a request such as the value of TEILOMAT_KERNEL: the
+  // Whether this build and this processor can run the kernel.
+  bool supported() const { return entry != nullptr && processorRuns(); }
+};
+
+// Every kernel, in the order of the table (and of the names in a warning).
+std::span<const DivisorKernel> divisorKernels();
+// The kernel of that name ("scalar", "avx2", "avx512", "avx2-full",
+// "avx512-full", "scalar-full", "neon", "neon-full"), or null.
+const DivisorKernel* kernelNamed(std::string_view name);
+// The supported kernel of highest rank.
+const DivisorKernel& bestKernel();
+// The kernel for a request such as the value of TEILOMAT_KERNEL: the
 // requested one when it is known and supported, otherwise the best one, with
 // the reason in `warning` (left empty when the request is honoured or null).
-KernelVariant kernelForRequest(const char* request, std::string& warning);
+const DivisorKernel& kernelForRequest(const char* request, std::string& warning);
 
-// The variant firstDividingIndex uses. Chosen on first use from
-// TEILOMAT_KERNEL (a kernelName; an unknown or unsupported value is ignored
-// with a warning on stderr) and else from the processor: AVX-512, AVX2 or
-// scalar on x86-64, NEON on aarch64, scalar elsewhere.
-KernelVariant activeKernel();
-// Switches the variant (tests, benchmarks). Returns false and keeps the
-// current one when the processor lacks it. Safe beside threads that are
-// dividing: each run keeps the variant it started with.
-bool forceKernel(KernelVariant variant);
+// The kernel firstDividingIndex uses. Chosen once, on first use, from
+// TEILOMAT_KERNEL (a kernel's name; an unknown or unsupported value is
+// ignored with a warning on stderr) and else from the processor: AVX-512,
+// AVX2 or scalar on x86-64, NEON on aarch64, scalar elsewhere.
+const DivisorKernel& activeKernel();
+// Switches the kernel (tests, benchmarks) to a row of the table. Returns
+// false and keeps the current one when the kernel is not supported. Safe
+// beside threads that are dividing: each run keeps the kernel it started with.
+bool forceKernel(const DivisorKernel& kernel);
 
 // The index of the first candidate in [from, to] that divides n, or 0.
 // Precondition: no candidate below `from` divides n (the engine tests the
@@ -54,28 +67,19 @@ bool forceKernel(KernelVariant variant);
 // candidateAt(from) divides n; otherwise it is 0 or the index of some
 // dividing candidate in the run, never of a non-divisor, so runs tested in
 // parallel still combine to the exact answer by taking the smallest hit.
-// The index is always the one in the full sequence. Runs the active variant:
-// AVX-512, AVX2 or NEON blocks of exact double-precision tests where the
-// processor has them, native 64-bit (or two-step 128-by-64-bit) remainders
-// otherwise and for short runs. n < 2^96, 1 <= from <= to, candidates < 2^63. Pure:
-// any number of threads may call it at once.
+// The index is always the one in the full sequence. Runs the active kernel.
+// The vector kernels run the double-precision test only where it is proven
+// exact (every candidate below 2^49) and for runs long enough to pay;
+// anything else they hand to the scalar kernel of their kind (wheel or
+// full). n < 2^96, 1 <= from <= to, candidates < 2^63. Pure: any number of
+// threads may call it at once.
 std::uint64_t firstDividingIndex(uint128 n, std::uint64_t from, std::uint64_t to);
 
-// The kernels, with firstDividingIndex's contract; the *Full kernels are
-// exact without the precondition. The vector kernels run the double-precision
-// test only where it is proven exact (every candidate below 2^49) and for runs
-// long enough to pay; anything else they hand to the scalar kernel of their
-// kind (wheel or full). Calling a vector kernel that kernelSupported() denies
-// is undefined (illegal instruction); on another architecture the names stand
-// for the scalar kernel of their kind.
+// The scalar kernels (DivisorKernelsScalar.cpp), which the vector kernels
+// hand short runs to: one native 64-bit (or two-step 128-by-64-bit)
+// remainder per candidate, over the wheel or the full sequence.
 std::uint64_t firstDividingIndexScalar(uint128 n, std::uint64_t from, std::uint64_t to);
 std::uint64_t firstDividingIndexScalarFull(uint128 n, std::uint64_t from, std::uint64_t to);
-std::uint64_t firstDividingIndexAvx2(uint128 n, std::uint64_t from, std::uint64_t to);
-std::uint64_t firstDividingIndexAvx512(uint128 n, std::uint64_t from, std::uint64_t to);
-std::uint64_t firstDividingIndexAvx2Full(uint128 n, std::uint64_t from, std::uint64_t to);
-std::uint64_t firstDividingIndexAvx512Full(uint128 n, std::uint64_t from, std::uint64_t to);
-std::uint64_t firstDividingIndexNeon(uint128 n, std::uint64_t from, std::uint64_t to);
-std::uint64_t firstDividingIndexNeonFull(uint128 n, std::uint64_t from, std::uint64_t to);
 
 namespace kernel_detail {
 

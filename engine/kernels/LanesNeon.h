@@ -1,13 +1,17 @@
 // The lane operations of the vector scan on aarch64: V is float64x2_t (NEON, two double lanes).
 //
-// Included by VectorScan.h only. NEON belongs to the base aarch64 instruction
-// set, so the kernel source defines TEILOMAT_VECTOR_TARGET empty. Its division,
-// fused multiply-add (vfmaq/vfmsq: one rounding) and round-to-nearest-even are
-// IEEE operations like their AVX counterparts, so every exactness argument of
-// VectorScan.h holds unchanged.
+// Included by the aarch64 kernel file, before VectorScan.h. NEON belongs to
+// the base aarch64 instruction set, so TEILOMAT_VECTOR_TARGET stays empty
+// (VectorLanes.h). Its division, fused multiply-add (vfmaq/vfmsq: one
+// rounding) and round-to-nearest-even are IEEE operations like their AVX
+// counterparts, so every exactness argument of VectorScan.h holds unchanged.
 #pragma once
 
 #include <arm_neon.h>
+
+#include <cstdint>
+
+#include "engine/kernels/VectorLanes.h"
 
 namespace teilomat::kernel_detail {
 namespace {

@@ -1,10 +1,15 @@
 // The lane operations of the vector scan on x86-64: V is __m256d (AVX2 + FMA) or __m512d (AVX-512).
 //
-// Included by VectorScan.h only: each function carries TEILOMAT_VECTOR_TARGET,
-// the instruction set of the kernel source that includes it.
+// Included by the x86-64 kernel files, before VectorScan.h: each function
+// carries TEILOMAT_VECTOR_TARGET, the instruction set of the kernel file that
+// includes it (VectorLanes.h).
 #pragma once
 
 #include <immintrin.h>
+
+#include <cstdint>
+
+#include "engine/kernels/VectorLanes.h"
 
 namespace teilomat::kernel_detail {
 namespace {

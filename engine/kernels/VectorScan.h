@@ -1,14 +1,9 @@
 // The one scan loop of the vector kernels, over 2-lane (NEON), 4-lane (AVX2) or 8-lane (AVX-512) double vectors.
 //
-// Include this file only from a kernel source, after defining
-// TEILOMAT_VECTOR_TARGET as the function attribute of the instruction set the
-// lanes need (__attribute__((target("avx2,fma"))), or nothing where the base
-// instruction set has them, as NEON on aarch64): every function here carries
-// it, while the rest of the program stays plain x86-64 (GCC and Clang both
-// honour the attribute). Everything lives in an unnamed namespace, so each
-// kernel source has its own copies and no copy built for one instruction set
-// stands in for another's at link time. The lane operations come from
-// LanesX86.h or LanesNeon.h, by the architecture built for.
+// Include this file only from a kernel file, after its architecture's lane
+// header (LanesX86.h, LanesNeon.h), whose operations the scan is written in;
+// VectorLanes.h says how the instruction set is chosen. Everything lives in
+// an unnamed namespace, so each kernel file has its own copies.
 //
 // Candidates are tested in rounds of kUnroll vectors (8, 16 or 32 candidates).
 // Lanes are in candidate order, so the lowest set bit of a round's hit mask
@@ -52,50 +47,22 @@
 // addition outside an explicit fma, so contraction cannot change a result.
 #pragma once
 
+#include <cstdint>
+
 #include "engine/kernels/CandidateWheel.h"
 #include "engine/kernels/DivisorKernels.h"
+#include "engine/kernels/VectorLanes.h"
 
-#ifndef TEILOMAT_VECTOR_TARGET
-#error "define TEILOMAT_VECTOR_TARGET before including VectorScan.h"
-#endif
-// Lane operations and tests: always inlined into the scan, which they must
-// share the target with; the scan functions themselves carry the target.
-#define TEILOMAT_LANES_INLINE __attribute__((always_inline)) inline TEILOMAT_VECTOR_TARGET
+// The scan functions carry the target too (the lane operations are inlined
+// into them).
 #define TEILOMAT_VECTOR_FUNCTION TEILOMAT_VECTOR_TARGET
 
 namespace teilomat::kernel_detail {
 namespace {
 
 constexpr double kTwoTo48 = 281474976710656.0;
-constexpr double kIntegerMagic = 6755399441055744.0;  // 1.5 * 2^52
 constexpr std::uint64_t kLow48 = (std::uint64_t{1} << 48) - 1;
 constexpr int kUnroll = 4;  // vectors per round: keeps several divisions in flight
-
-// ---- Lane operations, from the architecture's header ----------------------
-// Plain + - * / come from the compiler's vector types. Each header gives
-// broadcast, loadLanes, fusedMultiplyAdd, fusedNegativeMultiplyAdd,
-// roundToNearest (ties to even), equalLanes (a bit mask in lane order) and, for
-// the integer-lane limb split, IntegerVector<lanes>, toInt64, multiplyLow64,
-// shiftAdd48, equalIntLanes and broadcastInt.
-
-template <class V>
-constexpr int kLanes = sizeof(V) / sizeof(double);
-template <int Lanes>
-struct IntegerVector;
-template <class V>
-using IntLanes = typename IntegerVector<kLanes<V>>::Type;
-
-}  // namespace
-}  // namespace teilomat::kernel_detail
-
-#if defined(__x86_64__)
-#include "engine/kernels/LanesX86.h"
-#elif defined(__aarch64__)
-#include "engine/kernels/LanesNeon.h"
-#endif
-
-namespace teilomat::kernel_detail {
-namespace {
 
 // ---- The divisibility tests ------------------------------------------------
 
@@ -300,19 +267,21 @@ TEILOMAT_VECTOR_FUNCTION std::uint64_t scanWithWheel(uint128 n, std::uint64_t fr
   return scanRounds<V, ReciprocalLimbSplit, true>(number, WheelStream<V>(wheel, start), start, first, last);
 }
 
-#undef TEILOMAT_LANES_INLINE
 #undef TEILOMAT_VECTOR_FUNCTION
 
 }  // namespace
 }  // namespace teilomat::kernel_detail
 
-// Defines a kernel source's two entry points over lane type V: `name`, the
-// wheel kernel, and `name##Full`, the full-sequence reference. Plain
-// functions, outside the target: each only calls its scan, which carries it.
-#define TEILOMAT_DEFINE_VECTOR_KERNELS(name, V)                                               \
-  std::uint64_t teilomat::name(uint128 n, std::uint64_t from, std::uint64_t to) {             \
-    return kernel_detail::scanWithWheel<V>(n, from, to);                                      \
-  }                                                                                           \
-  std::uint64_t teilomat::name##Full(uint128 n, std::uint64_t from, std::uint64_t to) {       \
-    return kernel_detail::scanFullSequence<V, kernel_detail::ReferenceTests>(n, from, to);    \
+// Defines a kernel file's two entry points over lane type V, in namespace
+// teilomat, as the kernel table declares them: `name`, the wheel kernel, and
+// `name##Full`, the full-sequence reference. Plain functions, outside the
+// target: each only calls its scan, which carries it.
+#define TEILOMAT_DEFINE_VECTOR_KERNELS(name, V)                                                \
+  namespace teilomat {                                                                         \
+  std::uint64_t name(uint128 n, std::uint64_t from, std::uint64_t to) {                        \
+    return kernel_detail::scanWithWheel<V>(n, from, to);                                       \
+  }                                                                                            \
+  std::uint64_t name##Full(uint128 n, std::uint64_t from, std::uint64_t to) {                  \
+    return kernel_detail::scanFullSequence<V, kernel_detail::ReferenceTests>(n, from, to);     \
+  }                                                                                            \
   }

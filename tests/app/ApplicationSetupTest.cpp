@@ -1,6 +1,8 @@
-// The program before its window: --version, --help and refused options without a display; Qt's German catalogue; the installed icon.
+// The program before its window: --version, --help and refused options without a display, what it says when no
+// display answers; the style asked for; Qt's German catalogue; the installed icon.
 #include <QApplication>
 #include <QImage>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTranslator>
 
@@ -31,6 +33,7 @@ struct CommandLineRow {
   const char* standardOutput;  // the whole output, or a part of it when exact is false
   const char* standardError;   // a part of the error output; "" means none at all
   bool exact;
+  QStringList environment = {};  // added to the program's environment
 };
 
 void PrintTo(const CommandLineRow& row, std::ostream* os) { *os << row.name; }
@@ -47,6 +50,13 @@ const CommandLineRow kCommandLines[] = {
     {"StrayArgument", {"123"}, 2, "", "teilomat: unerwartetes Argument „123“", true},
     // A Qt option is let through and reaches the display check.
     {"QtOptionNeedsTheDisplay", {"-style", "Fusion"}, 2, "", "keine Anzeige da", true},
+    // Qt gives up on a Wayland display that is not there (or, without its plugin, on X11).
+    {"WaylandSocketMissing", {}, 2, "", "Die Wayland-Anzeige „teilomat-nirgends“ gibt es nicht: unter /tmp/teilomat-nirgends",
+     true, {"WAYLAND_DISPLAY=teilomat-nirgends", "XDG_RUNTIME_DIR=/tmp"}},
+    {"WaylandWithoutRuntimeFolder", {"-platform", "wayland"}, 2, "", "nicht zu finden, weil XDG_RUNTIME_DIR nicht gesetzt",
+     true, {"WAYLAND_DISPLAY=wayland-3", "XDG_RUNTIME_DIR="}},
+    {"WaylandAvoidedInTheWayOut", {}, 2, "", "xvfb-run -a " TEILOMAT_PROGRAM " -platform xcb\n", true,
+     {"WAYLAND_DISPLAY=/tmp/teilomat-nirgends"}},
 };
 
 struct Ended {
@@ -65,7 +75,7 @@ std::string contentOf(const QString& path) {
 // rather than QProcess: a cross-built program's tests run under qemu-user,
 // which cannot emulate QProcess's clone with a process descriptor; the
 // program then runs under its emulator too.
-Ended runProgram(const QStringList& arguments) {
+Ended runProgram(const QStringList& arguments, const QStringList& settings) {
   std::vector<std::string> words;
   if (std::string_view(TEILOMAT_EMULATOR) != "") words.emplace_back(TEILOMAT_EMULATOR);
   words.emplace_back(TEILOMAT_PROGRAM);
@@ -73,7 +83,11 @@ Ended runProgram(const QStringList& arguments) {
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
+  // The settings first: getenv takes the first of a name.
+  std::vector<std::string> added;
+  for (const QString& setting : settings) added.push_back(setting.toStdString());
   std::vector<char*> environment;
+  for (std::string& setting : added) environment.push_back(setting.data());
   for (char** variable = environ; *variable != nullptr; ++variable) {
     const std::string_view v(*variable);
     if (!v.starts_with("DISPLAY=") && !v.starts_with("WAYLAND_DISPLAY=") && !v.starts_with("QT_QPA_PLATFORM="))
@@ -111,7 +125,7 @@ class CommandLine : public UiTest, public ::testing::WithParamInterface<CommandL
 
 TEST_P(CommandLine, AnswersWithoutADisplay) {
   const CommandLineRow& row = GetParam();
-  const Ended program = runProgram(row.arguments);
+  const Ended program = runProgram(row.arguments, row.environment);
   ASSERT_TRUE(program.ended) << "the program did not start or did not end";
   const std::string& output = program.output;
   const std::string& error = program.error;
@@ -133,6 +147,27 @@ INSTANTIATE_TEST_SUITE_P(Start, CommandLine, ::testing::ValuesIn(kCommandLines),
                          [](const ::testing::TestParamInfo<CommandLineRow>& info) { return std::string(info.param.name); });
 
 using ApplicationSetupTest = UiTest;
+
+// -style (either spelling) before QT_STYLE_OVERRIDE, as Qt ranks them; an unknown name, or none, keeps Fusion.
+TEST_F(ApplicationSetupTest, HonoursTheStyleAskedFor) {
+  const struct {
+    std::vector<std::string> arguments;
+    const char* override;
+    const char* style;
+  } rows[] = {{{}, "", "fusion"},
+              {{"-style", "Windows"}, "", "windows"},
+              {{"--style=windows"}, "Fusion", "windows"},
+              {{}, "Windows", "windows"},
+              {{"-style", "Gibtsnicht"}, "Windows", "fusion"}};
+  auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+  for (const auto& row : rows) {
+    qputenv("QT_STYLE_OVERRIDE", row.override);
+    ApplicationSetup::configure(*app, ApplicationSetup::readCommandLine(row.arguments).style);
+    EXPECT_EQ(QApplication::style()->name().toStdString(), row.style) << row.override;
+  }
+  qunsetenv("QT_STYLE_OVERRIDE");
+  ApplicationSetup::configure(*app);
+}
 
 TEST_F(ApplicationSetupTest, MissingQtCatalogueLeavesTheProgramAsItWas) {
   QTemporaryDir empty;

@@ -188,7 +188,7 @@ const AccessibleRow kAccessibleNames[] = {
     {"Text4", nullptr, "Bis"},
     {"Check1", nullptr, "Signalton an"},
     {"List1", nullptr, "Primzahlauflistung"},
-    {"Form2/Label1", nullptr, "Info"},
+    {"Form2/Label1", nullptr, Form2::kInfoText},  // read whole, version included
     {"Form2/Command1", nullptr, "Schließen"},
 };
 

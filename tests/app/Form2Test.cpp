@@ -1,9 +1,11 @@
-// The Info window: contents, font, colours, and its lifecycle through Command7, Schließen and the close box.
+// The Info window: contents, font, colours, and its lifecycle through Command7, Schließen, Esc, Enter and the close box.
 #include <QFontInfo>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTest>
+#include <tuple>
 
 #include "support/RecordingFake.h"
 #include "UiTestSupport.h"
@@ -90,6 +92,21 @@ TEST_F(InfoWindow, SchliessenHidesAndCommand7ShowsTheSameWindowAgain) {
   EXPECT_EQ(openInfo(), first.data());
   EXPECT_TRUE(first->isVisible());
   EXPECT_EQ(shownInfoWindows(), 1);
+}
+
+// Esc and Enter (either key) press "Schließen"; with a modifier they do nothing.
+TEST_F(InfoWindow, EscAndEnterPressSchliessen) {
+  const std::tuple<Qt::Key, Qt::KeyboardModifiers, bool> presses[] = {{Qt::Key_Escape, Qt::NoModifier, true},
+                                                                       {Qt::Key_Return, Qt::NoModifier, true},
+                                                                       {Qt::Key_Enter, Qt::KeypadModifier, true},
+                                                                       {Qt::Key_Return, Qt::ControlModifier, false}};
+  for (const auto& [key, modifiers, closes] : presses) {
+    QPointer<Form2> info = openInfo();
+    QTest::keyClick(child<QPushButton>(*info, "Command1"), key, modifiers);
+    settle();
+    ASSERT_TRUE(info) << "hidden, not discarded";
+    EXPECT_EQ(info->isVisible(), !closes) << key;
+  }
 }
 
 TEST_F(InfoWindow, TheCloseBoxDiscardsItAndCommand7BuildsANewOne) {

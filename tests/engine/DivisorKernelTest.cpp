@@ -53,14 +53,11 @@ bool wheelSafe(uint128 n, std::uint64_t from) {
   return true;
 }
 
-// Every variant; the tests skip those this processor lacks.
-constexpr KernelVariant kAllVariants[] = {
-    KernelVariant::Scalar,     KernelVariant::ScalarFull, KernelVariant::Avx2, KernelVariant::Avx512,
-    KernelVariant::Avx2Full,   KernelVariant::Avx512Full, KernelVariant::Neon, KernelVariant::NeonFull};
-
-bool skipsCandidates(KernelVariant variant) {
-  return variant == KernelVariant::Scalar || variant == KernelVariant::Avx2 || variant == KernelVariant::Avx512 ||
-         variant == KernelVariant::Neon;
+// Every kernel of the table; the tests skip those this processor lacks.
+std::vector<const DivisorKernel*> allKernels() {
+  std::vector<const DivisorKernel*> kernels;
+  for (const DivisorKernel& kernel : divisorKernels()) kernels.push_back(&kernel);
+  return kernels;
 }
 
 std::string hex(uint128 n) {
@@ -71,17 +68,17 @@ std::string hex(uint128 n) {
 }
 
 }  // namespace
-// The variant's name in test output, not its bytes; beside KernelVariant so
+// The kernel's name in test output, not its address; beside DivisorKernel so
 // that GoogleTest finds it.
-void PrintTo(KernelVariant variant, std::ostream* os) { *os << kernelName(variant); }
+void PrintTo(const DivisorKernel* kernel, std::ostream* os) { *os << kernel->name; }
 namespace {
 
 // Runs a test body with one kernel forced, restoring the previous one after.
-class KernelTest : public ::testing::TestWithParam<KernelVariant> {
+class KernelTest : public ::testing::TestWithParam<const DivisorKernel*> {
  protected:
   void SetUp() override {
-    if (!kernelSupported(GetParam())) GTEST_SKIP() << kernelName(GetParam()) << " is not supported here";
-    ASSERT_TRUE(forceKernel(GetParam()));
+    if (!GetParam()->supported()) GTEST_SKIP() << GetParam()->name << " is not supported here";
+    ASSERT_TRUE(forceKernel(*GetParam()));
   }
   void TearDown() override { forceKernel(saved_); }
 
@@ -92,7 +89,7 @@ class KernelTest : public ::testing::TestWithParam<KernelVariant> {
     const std::uint64_t want = referenceFirstDividing(n, from, to);
     const std::string where = what + ": n = " + hex(n) + ", indexes " + std::to_string(from) + ".." +
                               std::to_string(to);
-    if (!skipsCandidates(GetParam()) || wheelSafe(n, from)) {
+    if (GetParam()->reference || wheelSafe(n, from)) {
       ASSERT_EQ(got, want) << where;
     } else if (got != 0) {
       ASSERT_TRUE(want != 0 && got >= want && got <= to && n % candidateAt(got) == 0) << where << ": " << got;
@@ -100,18 +97,18 @@ class KernelTest : public ::testing::TestWithParam<KernelVariant> {
   }
 
  private:
-  KernelVariant saved_ = activeKernel();
+  const DivisorKernel& saved_ = activeKernel();
 };
 
-std::string variantName(const ::testing::TestParamInfo<KernelVariant>& info) {
-  std::string name = kernelName(info.param);
+std::string variantName(const ::testing::TestParamInfo<const DivisorKernel*>& info) {
+  std::string name = info.param->name;
   std::replace(name.begin(), name.end(), '-', '_');
   return name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Variants, KernelTest, ::testing::ValuesIn(kAllVariants), variantName);
+INSTANTIATE_TEST_SUITE_P(Variants, KernelTest, ::testing::ValuesIn(allKernels()), variantName);
 
-TEST_P(KernelTest, ForcedVariantIsTheActiveOne) { EXPECT_EQ(activeKernel(), GetParam()); }
+TEST_P(KernelTest, ForcedVariantIsTheActiveOne) { EXPECT_EQ(&activeKernel(), GetParam()); }
 
 TEST_P(KernelTest, EveryNumberBelow300000) {
   for (std::uint64_t n = 2; n < 300000; ++n) {
@@ -230,7 +227,7 @@ TEST_P(KernelTest, DivisorInEveryLanePosition) {
     const std::uint64_t start = run.start;
     for (std::uint64_t k = 0; k <= 80; ++k) {
       const uint128 n = candidateAt(start + k) * run.cofactor;
-      if (skipsCandidates(GetParam()) && !wheelSafe(n, start)) continue;  // a multiple of 5, 7, 11 or 13
+      if (!GetParam()->reference && !wheelSafe(n, start)) continue;  // a multiple of 5, 7, 11 or 13
       const std::string what = "start " + std::to_string(start) + ", offset " + std::to_string(k) +
                                ", cofactor " + hex(run.cofactor);
       EXPECT_EQ(firstDividingIndex(n, start, start + 80), start + k) << what;
@@ -359,8 +356,8 @@ TEST_P(KernelTest, EngineMatchesTheReferenceLoop) {
       CountingServices engineServices(stride), referenceServices(stride);
       RecordingProgress engineSteps(engineServices), referenceSteps(referenceServices);
       double engineShown = 0, referenceShown = 0;
-      const auto got = trialDivide(row.n, boundOf(row.n), engineShown, engineSteps, engineServices);
-      const auto want = referenceTrial(row.n, boundOf(row.n), referenceShown, referenceSteps, referenceServices);
+      const auto got = trialDivide({row.n, boundOf(row.n), engineShown, engineSteps, engineServices});
+      const auto want = referenceTrial({row.n, boundOf(row.n), referenceShown, referenceSteps, referenceServices});
       EXPECT_EQ(got.divisor, want.divisor) << what;
       EXPECT_EQ(got.count, want.count) << what;
       EXPECT_EQ(engineSteps.steps, referenceSteps.steps) << what;
@@ -379,7 +376,7 @@ TEST_P(KernelTest, NestedTrialAtAPassBetweenBlockRuns) {
     std::vector<Step> outerSteps, innerSteps;
     std::uint64_t passes = 0;
   };
-  using Trial = TrialOutcome (*)(uint128, double, double&, TrialProgress&, EventPump&);
+  using Trial = TrialOutcome (*)(const TrialRun&);
   const auto run = [&](Trial trial) {
     Run r;
     CountingServices services(1000);
@@ -387,10 +384,10 @@ TEST_P(KernelTest, NestedTrialAtAPassBetweenBlockRuns) {
     services.atPass = [&](std::uint64_t pass) {
       if (pass != 50) return;
       double innerShown = 0;
-      r.inner = trial(innerN, boundOf(innerN), innerShown, inner, services);
+      r.inner = trial({innerN, boundOf(innerN), innerShown, inner, services});
     };
     double shown = 0;
-    r.outer = trial(outerN, boundOf(outerN), shown, outer, services);
+    r.outer = trial({outerN, boundOf(outerN), shown, outer, services});
     r.outerSteps = outer.steps;
     r.innerSteps = inner.steps;
     r.passes = services.passes;
@@ -410,14 +407,15 @@ TEST_P(KernelTest, NestedTrialAtAPassBetweenBlockRuns) {
 }
 
 // Everything a command writes, with the given kernel.
-std::vector<testing::Event> commandLog(KernelVariant variant, const std::function<void(testing::RecordingFake&)>& run) {
-  const KernelVariant saved = activeKernel();
-  forceKernel(variant);
+std::vector<testing::Event> commandLog(const DivisorKernel& kernel,
+                                       const std::function<void(testing::RecordingFake&)>& run) {
+  const DivisorKernel& saved = activeKernel();
+  forceKernel(kernel);
   testing::RecordingFake fake;
   fake.stride = 64;
   fake.locale = Separators::comma();
   {
-    listingtest::ListingWatchdog watchdog(std::string("command under ") + kernelName(variant));
+    listingtest::ListingWatchdog watchdog(std::string("command under ") + kernel.name);
     run(fake);
   }
   forceKernel(saved);
@@ -462,40 +460,41 @@ TEST(DivisorKernelCommands, CaptionsAndCountsAreTheSameUnderEveryKernel) {
        }},
   };
   for (const Row& row : rows) {
-    const auto reference = commandLog(KernelVariant::ScalarFull, row.run);
+    const DivisorKernel& scalarFull = *kernelNamed("scalar-full");
+    const auto reference = commandLog(scalarFull, row.run);
     ASSERT_FALSE(reference.empty()) << row.name;
-    for (KernelVariant variant : kAllVariants) {
-      if (variant == KernelVariant::ScalarFull || !kernelSupported(variant)) continue;
-      EXPECT_EQ(commandLog(variant, row.run), reference) << row.name << " under " << kernelName(variant);
+    for (const DivisorKernel& kernel : divisorKernels()) {
+      if (&kernel == &scalarFull || !kernel.supported()) continue;
+      EXPECT_EQ(commandLog(kernel, row.run), reference) << row.name << " under " << kernel.name;
     }
   }
 }
 
 TEST(DivisorKernelChoice, RequestsAreHonouredOnlyWhenKnownAndSupported) {
   std::string warning;
-  EXPECT_EQ(kernelForRequest(nullptr, warning), bestKernel());
+  EXPECT_EQ(&kernelForRequest(nullptr, warning), &bestKernel());
   EXPECT_TRUE(warning.empty());
-  EXPECT_EQ(kernelForRequest("", warning), bestKernel());
+  EXPECT_EQ(&kernelForRequest("", warning), &bestKernel());
   EXPECT_TRUE(warning.empty());
-  EXPECT_EQ(kernelForRequest("scalar", warning), KernelVariant::Scalar);
+  EXPECT_STREQ(kernelForRequest("scalar", warning).name, "scalar");
   EXPECT_TRUE(warning.empty());
-  EXPECT_EQ(kernelForRequest("sse9", warning), bestKernel());
-  EXPECT_NE(warning.find("sse9"), std::string::npos);
-  for (KernelVariant variant : kAllVariants) {
-    const KernelVariant chosen = kernelForRequest(kernelName(variant), warning);
-    EXPECT_EQ(chosen, kernelSupported(variant) ? variant : bestKernel()) << kernelName(variant);
-    EXPECT_EQ(warning.empty(), kernelSupported(variant)) << kernelName(variant);
+  EXPECT_EQ(&kernelForRequest("sse9", warning), &bestKernel());
+  EXPECT_EQ(warning, std::string("TEILOMAT_KERNEL=sse9 is unknown (scalar, avx2, avx512, avx2-full, avx512-full, "
+                                 "scalar-full, neon, neon-full); using ") +
+                         bestKernel().name);
+  for (const DivisorKernel& kernel : divisorKernels()) {
+    const DivisorKernel& chosen = kernelForRequest(kernel.name, warning);
+    EXPECT_EQ(&chosen, kernel.supported() ? &kernel : &bestKernel()) << kernel.name;
+    EXPECT_EQ(warning.empty(), kernel.supported()) << kernel.name;
+    EXPECT_EQ(kernelNamed(kernel.name), &kernel);
   }
-  EXPECT_TRUE(kernelSupported(KernelVariant::Scalar));
-  EXPECT_TRUE(kernelSupported(KernelVariant::ScalarFull));
+  EXPECT_TRUE(kernelNamed("scalar")->supported());
+  EXPECT_TRUE(kernelNamed("scalar-full")->supported());
 #if defined(__aarch64__)
-  EXPECT_EQ(bestKernel(), KernelVariant::Neon);
+  EXPECT_STREQ(bestKernel().name, "neon");
 #endif
-  EXPECT_EQ(kernelNamed("avx512"), KernelVariant::Avx512);
-  EXPECT_EQ(kernelNamed("avx512-full"), KernelVariant::Avx512Full);
-  EXPECT_EQ(kernelNamed("scalar-full"), KernelVariant::ScalarFull);
-  EXPECT_EQ(kernelNamed("neon"), KernelVariant::Neon);
-  EXPECT_EQ(kernelNamed("AVX2"), std::nullopt);
+  EXPECT_FALSE(bestKernel().reference);
+  EXPECT_EQ(kernelNamed("AVX2"), nullptr);
 }
 
 }  // namespace

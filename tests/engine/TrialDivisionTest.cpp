@@ -11,6 +11,7 @@
 #include "engine/ParallelSearch.h"
 #include "engine/SuccessiveTrialDivision.h"
 #include "engine/TrialDivision.h"
+#include "engine/TrialSteps.h"
 #include "engine/WorkerThreads.h"
 #include "engine/kernels/DivisorKernels.h"
 
@@ -143,8 +144,8 @@ TEST(TrialDivision, EngineMatchesTheReferenceLoopInStepsPassesAndOutcome) {
       CountingServices engineServices(stride), referenceServices(stride);
       RecordingProgress engineSteps(engineServices), referenceSteps(referenceServices);
       double engineShown = 0, referenceShown = 0;
-      const auto got = trialDivide(row.n, bound, engineShown, engineSteps, engineServices);
-      const auto want = referenceTrial(row.n, bound, referenceShown, referenceSteps, referenceServices);
+      const auto got = trialDivide({row.n, bound, engineShown, engineSteps, engineServices});
+      const auto want = referenceTrial({row.n, bound, referenceShown, referenceSteps, referenceServices});
       EXPECT_EQ(got.divisor, want.divisor) << row.name << " stride " << stride;
       EXPECT_EQ(got.count, want.count) << row.name << " stride " << stride;
       EXPECT_EQ(engineSteps.steps, referenceSteps.steps) << row.name << " stride " << stride;
@@ -159,7 +160,7 @@ TEST(TrialDivision, ShownPercentCarriedInFromAnEarlierCandidateDecidesTheFirstCa
   CountingServices services(1);
   RecordingProgress progress(services);
   double shown = 50;  // 35 after 33: the first divisor's 50 % is not written again
-  const auto outcome = trialDivide(35, 6, shown, progress, services);
+  const auto outcome = trialDivide({35, 6, shown, progress, services});
   EXPECT_EQ(outcome.divisor, 5u);
   ASSERT_EQ(progress.steps.size(), 1u);
   EXPECT_EQ(progress.steps[0], (Step{83, 2, 1}));
@@ -174,10 +175,10 @@ TEST(TrialDivision, NestedTrialAtAPassLeavesTheOuterRunIntact) {
       if (pass != 3) return;
       RecordingProgress innerProgress(services);
       double innerShown = 0;
-      inner = trialDivide(1000003, 1001, innerShown, innerProgress, services);
+      inner = trialDivide({1000003, 1001, innerShown, innerProgress, services});
     };
     double shown = 0;
-    const auto outcome = trialDivide(1000000007, 31624, shown, outer, services);
+    const auto outcome = trialDivide({1000000007, 31624, shown, outer, services});
     EXPECT_EQ(outcome.divisor, 0u);
     EXPECT_EQ(outcome.count, candidatesUpTo(31624) + 1);
     EXPECT_EQ(inner.count, 335u) << "stride " << stride;
@@ -240,14 +241,14 @@ TEST(TrialDivision, SplitRunMatchesTheReferenceForEveryThreadCount) {
     CountingServices referenceServices(1);
     RecordingProgress referenceSteps(referenceServices);
     double referenceShown = 0;
-    const auto want = referenceTrial(row.n, row.bound, referenceShown, referenceSteps, referenceServices);
+    const auto want = referenceTrial({row.n, row.bound, referenceShown, referenceSteps, referenceServices});
     for (int threads : {1, 2, 8}) {
       const ScopedThreadCount count(threads);
       CountingServices services(1024);
       services.clockLike = true;
       RecordingProgress steps(services);
       double shown = 0;
-      const auto got = trialDivide(row.n, row.bound, shown, steps, services);
+      const auto got = trialDivide({row.n, row.bound, shown, steps, services});
       const std::string where = row.name + ", threads " + std::to_string(threads);
       EXPECT_EQ(got.divisor, want.divisor) << where;
       EXPECT_EQ(got.count, want.count) << where;
@@ -279,7 +280,7 @@ TEST(TrialDivision, ExceptionFromAPassEndsASplitRunAndTheNextRunIsRight) {
       RecordingProgress steps(services);
       double shown = 0;
       try {
-        trialDivide(n, bound, shown, steps, services);
+        trialDivide({n, bound, shown, steps, services});
         ADD_FAILURE() << "no exception, pass " << failingPass;
       } catch (const PassFailure& failure) {
         EXPECT_EQ(failure.pass, failingPass);
@@ -288,7 +289,7 @@ TEST(TrialDivision, ExceptionFromAPassEndsASplitRunAndTheNextRunIsRight) {
       // The workers have left the failed run: the next one is whole.
       services.atPass = nullptr;
       shown = 0;
-      const auto outcome = trialDivide(n, bound, shown, steps, services);
+      const auto outcome = trialDivide({n, bound, shown, steps, services});
       EXPECT_EQ(outcome.divisor, 0u);
       EXPECT_EQ(outcome.count, lastCandidateIndex(bound));
     }
@@ -310,18 +311,18 @@ TEST(TrialDivision, NestedSplitRunAtAPassGivesBothRunsTheirAnswers) {
       if (pass != 3) return;
       RecordingProgress innerProgress(services);
       double innerShown = 0;
-      inner = trialDivide(innerRow.n, innerRow.bound, innerShown, innerProgress, services);
+      inner = trialDivide({innerRow.n, innerRow.bound, innerShown, innerProgress, services});
       innerSteps = percentsAndIndexes(innerProgress.steps);
     };
     RecordingProgress outer(services);
     double shown = 0;
-    const auto outcome = trialDivide(outerRow.n, outerRow.bound, shown, outer, services);
+    const auto outcome = trialDivide({outerRow.n, outerRow.bound, shown, outer, services});
 
     CountingServices reference(1);
     RecordingProgress outerWant(reference), innerWant(reference);
     double outerShown = 0, innerShown = 0;
-    const auto outerOutcome = referenceTrial(outerRow.n, outerRow.bound, outerShown, outerWant, reference);
-    const auto innerOutcome = referenceTrial(innerRow.n, innerRow.bound, innerShown, innerWant, reference);
+    const auto outerOutcome = referenceTrial({outerRow.n, outerRow.bound, outerShown, outerWant, reference});
+    const auto innerOutcome = referenceTrial({innerRow.n, innerRow.bound, innerShown, innerWant, reference});
     EXPECT_EQ(outcome.count, outerOutcome.count) << "threads " << threads;
     EXPECT_EQ(outcome.divisor, 0u) << "threads " << threads;
     EXPECT_EQ(percentsAndIndexes(outer.steps), percentsAndIndexes(outerWant.steps)) << "threads " << threads;
@@ -353,7 +354,7 @@ TEST(TrialDivision, OddNumbersDividedAheadMatchTheirOwnRuns) {
       RecordingProgress progress(quiet);
       double shown = 0;
       const auto outcome =
-          referenceTrial(m, std::trunc(std::sqrt(static_cast<double>(m))) + 1, shown, progress, quiet);
+          referenceTrial({m, std::trunc(std::sqrt(static_cast<double>(m))) + 1, shown, progress, quiet});
       want[k] = outcome.divisor == 0 ? 0 : outcome.count;
     }
     for (int threads : {1, 2, 8}) {
@@ -390,7 +391,7 @@ TEST(TrialDivision, SuccessiveNumbersMatchTheLoopOnAnyThreadCount) {
     RecordingProgress want(reference);
     double shown = 0;
     const auto expected = divideAll(reference, [&](uint128 m, double bound) {
-      return referenceTrial(m, bound, shown, want, reference);
+      return referenceTrial({m, bound, shown, want, reference});
     });
     for (int threads : {1, 2, 8}) {
       const ScopedThreadCount count(threads);

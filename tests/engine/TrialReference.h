@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/TrialDivision.h"
+#include "engine/TrialRun.h"
 #include "support/Parse128.h"
 
 namespace teilomat::testing {
@@ -82,18 +82,19 @@ inline bool isPrime64(std::uint64_t n) {
 }
 
 // The loop one candidate at a time, as the commands describe it.
-inline TrialOutcome referenceTrial(uint128 n, double bound, double& shown, TrialProgress& progress,
-                            EventPump& services) {
+inline TrialOutcome referenceTrial(const TrialRun& run) {
+  const uint128 n = run.n;
+  const double bound = run.bound;
   std::uint64_t count = 0;
   for (std::uint64_t d = 3;; d += 2) {
     if (d > 3 && d % 3 == 0) continue;
     ++count;
     const double percent = std::trunc(100.0 / (bound / static_cast<double>(d)));
-    if (percent != shown) {
-      progress.percentChanged(percent, count);
-      shown = percent;
+    if (percent != run.shownPercent) {
+      run.progress.percentChanged(percent, count);
+      run.shownPercent = percent;
     }
-    services.offerEventPass();
+    run.events.offerEventPass();
     if (n % d == 0) return {d, count};
     if (static_cast<double>(d) > bound) return {0, count};
   }
