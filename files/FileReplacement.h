@@ -25,9 +25,11 @@ FileCalls& systemFileCalls();
 // an existing file that may be written is rewritten in place instead: the
 // one case in which a failure or a kill midway leaves a partial file.
 // What counts as refused, and what the new file keeps of the old one, is
-// the platform's: files/posix/FileReplacement.cpp and
-// files/windows/FileReplacement.cpp say it. Cost: a handful of system
-// calls around the writes, one flush to the disk.
+// the platform's: the build compiles files/posix/FileReplacement.cpp or
+// files/windows/FileReplacement.cpp, which say it. A name given as UTF-8
+// text enters as a char8_t string, which the path turns into UTF-16 on
+// Windows. Cost: a handful of system calls around the writes, one flush to
+// the disk.
 class FileReplacement {
  public:
   explicit FileReplacement(std::filesystem::path target, FileCalls& calls = systemFileCalls());
@@ -43,11 +45,9 @@ class FileReplacement {
   // Flushes the new content to the disk and puts it in the target's place.
   FileError commit();
 
-  // The platform's state and steps: ReplacementSteps.h in its folder.
-  class Steps;
-
  private:
-  std::unique_ptr<Steps> steps_;
+  class State;  // the platform's: what it holds open and learned of the target
+  std::unique_ptr<State> state_;
 };
 
 }  // namespace teilomat

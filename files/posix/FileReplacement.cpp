@@ -1,5 +1,28 @@
-// The atomic replacement of a file by a temporary beside it, and its rewrite in place where no temporary may be made.
-#include "files/posix/ReplacementSteps.h"
+// The POSIX file layer: a temporary beside the file, written, synced and renamed over it, or a rewrite in place.
+//
+// - A symbolic link as target is followed: the file it points to is
+//   replaced and the link stays.
+// - An existing target must be a regular file that the process may write
+//   and that has at least one write bit: a file marked read-only is refused
+//   with EACCES even for root. A directory in the target's place gives
+//   EISDIR, any other kind of file (device, pipe, socket) EINVAL.
+// - A folder that takes no new file (no write permission, no write bit at
+//   all even for root, or a sticky folder that would refuse the rename over
+//   another user's file) is refused with EACCES for a new target; an
+//   existing target that may be written is then rewritten in place:
+//   truncated, written, flushed and closed, as a plain save would.
+// - The new file gets the old file's mode bits, its group where the process
+//   belongs to it, and its owner where the process may (root); a new target
+//   gets 0666 less the umask, as any created file. Other hard links to the
+//   old file keep the old content (in place: they share the new one).
+// - Temporaries are named "." + name + ".XXXXXX.tmp" and locked (flock) by
+//   their writer. begin() removes unlocked ones of the same target: the
+//   leftovers of a save that was killed. That costs one pass over the
+//   folder's entries.
+// - commit() syncs the file, closes it and renames it; then it syncs the
+//   folder, best effort: its failure no longer matters to the content.
+// Every system call goes through FileCalls. Errors are errno values.
+#include "files/FileReplacement.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -8,53 +31,18 @@
 #include <unistd.h>
 #include <utility>
 
+#include "files/TemporaryNames.h"
+#include "files/posix/FileCalls.h"
+
 namespace teilomat {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kTemporarySuffix = ".tmp";
-constexpr std::size_t kRandomLetters = 6;
 constexpr int kMaxSymlinkHops = 40;  // as the kernel's own limit before ELOOP
 
 // The error of the failed call, or EIO when the call left errno unset.
 int lastError() { return errno != 0 ? errno : EIO; }
-
-fs::path folderOf(const fs::path& file) { return file.has_parent_path() ? file.parent_path() : fs::path("."); }
-
-// "." + name + ".", the start of every temporary of `name`.
-std::string temporaryHead(const std::string& name) {
-  std::string head(1, '.');
-  head += name;
-  head += '.';
-  return head;
-}
-
-// Whether `entry` (a bare file name) is a temporary of the target `name`.
-bool isTemporaryOf(const std::string& entry, const std::string& name) {
-  const std::string head = temporaryHead(name);
-  const std::string tail = kTemporarySuffix;
-  return entry.size() == head.size() + kRandomLetters + tail.size() && entry.starts_with(head) && entry.ends_with(tail);
-}
-
-// Without random bytes from the kernel the names count up within the
-// process; O_EXCL keeps them apart from another process's all the same.
-std::string randomLetters(FileCalls& calls) {
-  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  constexpr std::size_t kCount = sizeof kLetters - 1;
-  static std::size_t serial = 0;
-  unsigned char bytes[kRandomLetters];
-  if (calls.getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) {
-    std::size_t n = serial++;
-    for (unsigned char& byte : bytes) {
-      byte = static_cast<unsigned char>(n % kCount);
-      n /= kCount;
-    }
-  }
-  std::string letters;
-  for (const unsigned char byte : bytes) letters += kLetters[byte % kCount];
-  return letters;
-}
 
 // Two saves may share a folder, and open() cannot create and lock a file in
 // one step. So a temporary is claimed by the lock, and the name is checked
@@ -76,11 +64,12 @@ bool stillNamed(FileCalls& calls, int fd, const fs::path& name) {
 
 // Removes the temporaries of `name` in `folder` that no writer holds. A
 // folder that cannot be read keeps its leftovers.
-void removeStaleTemporaries(FileCalls& calls, const fs::path& folder, const std::string& name) {
+void removeStaleTemporaries(FileCalls& calls, const fs::path& target) {
+  const fs::path folder = folderOf(target);
   DIR* const entries = calls.opendir(folder.c_str());
   if (entries == nullptr) return;
   while (const dirent* const entry = calls.readdir(entries)) {
-    if (!isTemporaryOf(entry->d_name, name)) continue;
+    if (!isTemporaryOf(entry->d_name, target)) continue;
     const fs::path path = folder / entry->d_name;
     const int fd = calls.open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0);
     if (fd < 0) continue;
@@ -135,20 +124,56 @@ void syncFolder(FileCalls& calls, const fs::path& folder) {
   calls.close(fd);
 }
 
+FileError described(int error) {
+  if (error == 0) return {};
+  return {error, std::system_category().message(error)};
+}
+
 }  // namespace
 
-using Steps = FileReplacement::Steps;
+// The steps, each returning 0 or an errno; after a failure the temporary is
+// already gone and the target untouched.
+class FileReplacement::State {
+ public:
+  State(fs::path target, FileCalls& calls) : target_(std::move(target)), calls_(calls) {}
+  ~State() { fail(0); }
 
-Steps::Steps(fs::path target, FileCalls& calls) : target_(std::move(target)), calls_(calls) {}
+  int begin();
+  int write(std::string_view bytes);
+  int commit();
 
-Steps::~Steps() { fail(0); }
+ private:
+  int resolveTarget();
+  int checkTarget();
+  int createTemporary();
+  void passOnOwnership();
+  int openInPlace();
+  int fail(int error);
 
-std::string Steps::describe(int error) { return std::system_category().message(error); }
+  fs::path target_;
+  fs::path temporary_;
+  FileCalls& calls_;
+  int fd_ = -1;
+  int lock_ = -1;              // a second descriptor of the temporary: its lock outlives the checked close of fd_
+  bool replacesFile_ = false;  // the target exists; its mode and owner pass on
+  bool folderClosed_ = false;  // no temporary may be made, or renamed over the target
+  bool inPlace_ = false;       // fd_ is the target itself
+  mode_t mode_ = 0;
+  uid_t owner_ = 0;
+  gid_t group_ = 0;
+};
 
-int Steps::begin() {
+FileReplacement::FileReplacement(fs::path target, FileCalls& calls)
+    : state_(std::make_unique<State>(std::move(target), calls)) {}
+FileReplacement::~FileReplacement() = default;
+FileError FileReplacement::begin() { return described(state_->begin()); }
+FileError FileReplacement::write(std::string_view bytes) { return described(state_->write(bytes)); }
+FileError FileReplacement::commit() { return described(state_->commit()); }
+
+int FileReplacement::State::begin() {
   if (const int error = resolveTarget()) return error;
   if (const int error = checkTarget()) return error;
-  removeStaleTemporaries(calls_, folderOf(target_), target_.filename().string());
+  removeStaleTemporaries(calls_, target_);
   const int error = createTemporary();
   if ((error == EACCES || error == EPERM) && replacesFile_) return openInPlace();
   return error;
@@ -156,7 +181,7 @@ int Steps::begin() {
 
 // Follows symbolic links in the last part of the name, so that the rename
 // replaces the file a link points to rather than the link.
-int Steps::resolveTarget() {
+int FileReplacement::State::resolveTarget() {
   for (int hops = 0;; ++hops) {
     struct stat info {};
     if (calls_.lstat(target_.c_str(), &info) != 0) return errno == ENOENT ? 0 : lastError();
@@ -170,7 +195,7 @@ int Steps::resolveTarget() {
 
 // A rename succeeds over any file in a writable folder; the checks here keep
 // the refusals that writing into the file itself would have met.
-int Steps::checkTarget() {
+int FileReplacement::State::checkTarget() {
   struct stat info {};
   if (calls_.stat(target_.c_str(), &info) == 0) {
     if (S_ISDIR(info.st_mode)) return EISDIR;
@@ -196,11 +221,12 @@ int Steps::checkTarget() {
   return 0;
 }
 
-int Steps::createTemporary() {
+int FileReplacement::State::createTemporary() {
   if (folderClosed_) return EACCES;
-  const std::string head = temporaryHead(target_.filename().string());
   for (int attempt = 0; attempt < 100 && temporary_.empty(); ++attempt) {
-    const fs::path candidate = folderOf(target_) / (head + randomLetters(calls_) + kTemporarySuffix);
+    unsigned char random[kTemporaryRandomBytes];
+    const bool drawn = calls_.getrandom(random, sizeof random, 0) == static_cast<ssize_t>(sizeof random);
+    const fs::path candidate = temporaryOf(target_, drawn ? random : nullptr);
     errno = 0;
     fd_ = calls_.open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replacesFile_ ? 0600 : 0666);
     if (fd_ < 0) {
@@ -223,7 +249,7 @@ int Steps::createTemporary() {
 // it only a group of their own: the old group is kept when the user belongs
 // to it, so that a shared file's group may still write it; otherwise the
 // file has the user's group. The mode follows, as fchown clears set-id bits.
-void Steps::passOnOwnership() {
+void FileReplacement::State::passOnOwnership() {
   struct stat made {};
   if (calls_.fstat(fd_, &made) == 0 && (made.st_uid != owner_ || made.st_gid != group_) &&
       calls_.fchown(fd_, owner_, group_) != 0) {
@@ -234,7 +260,7 @@ void Steps::passOnOwnership() {
 
 // The file itself, opened without following a link (the target is resolved)
 // and without blocking on a pipe swapped in since the check.
-int Steps::openInPlace() {
+int FileReplacement::State::openInPlace() {
   errno = 0;
   fd_ = calls_.open(target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK, 0);
   if (fd_ < 0) return fail(lastError());
@@ -248,7 +274,7 @@ int Steps::openInPlace() {
   return 0;
 }
 
-int Steps::write(std::string_view bytes) {
+int FileReplacement::State::write(std::string_view bytes) {
   while (!bytes.empty()) {
     errno = 0;
     const ssize_t written = calls_.write(fd_, bytes.data(), bytes.size());
@@ -261,7 +287,7 @@ int Steps::write(std::string_view bytes) {
 
 // The temporary's lock is held by a second descriptor from the checked
 // close until the rename, so that no clean-up takes the finished file.
-int Steps::commit() {
+int FileReplacement::State::commit() {
   errno = 0;
   if (calls_.fsync(fd_) != 0) return fail(lastError());
   if (!inPlace_ && (lock_ = calls_.dupfd(fd_)) < 0) return fail(lastError());
@@ -278,7 +304,7 @@ int Steps::commit() {
 }
 
 // Removes the temporary before its lock is let go.
-int Steps::fail(int error) {
+int FileReplacement::State::fail(int error) {
   if (!temporary_.empty()) calls_.unlink(temporary_.c_str());
   temporary_.clear();
   if (fd_ >= 0) calls_.close(std::exchange(fd_, -1));
