@@ -68,9 +68,14 @@ std::string waylandTrouble() {
 // own options before then. So they are listed here, with whether they take
 // the next argument as their value; an option that a later Qt adds is
 // refused until it is listed.
-constexpr std::string_view kQtOptionsWithValue[] = {
-    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowtitle",
-    "qwindowicon", "geometry", "title", "icon", "display", "name", "session", "style", "stylesheet"};
+constexpr std::string_view kQtOptionsWithValue[] = {"platform",        "platformpluginpath",
+                                                    "platformtheme",   "plugin",
+                                                    "qwindowgeometry", "qwindowtitle",
+                                                    "qwindowicon",     "geometry",
+                                                    "title",           "icon",
+                                                    "display",         "name",
+                                                    "session",         "style",
+                                                    "stylesheet"};
 constexpr std::string_view kQtFlags[] = {"reverse", "widgetcount", "sync", "nograb", "dograb", "testability"};
 constexpr std::string_view kQtOptionsWithEquals[] = {"style=", "stylesheet=", "qmljsdebugger="};
 
@@ -81,7 +86,8 @@ bool listed(const std::string_view (&list)[N], std::string_view name) {
 
 template <std::size_t N>
 bool startsWithListed(const std::string_view (&list)[N], std::string_view name) {
-  return std::any_of(std::begin(list), std::end(list), [&](std::string_view prefix) { return name.starts_with(prefix); });
+  return std::any_of(std::begin(list), std::end(list),
+                     [&](std::string_view prefix) { return name.starts_with(prefix); });
 }
 
 const char* const kHelp =
@@ -177,7 +183,8 @@ std::string ApplicationSetup::missingDisplayMessage(const std::string& programPa
          "(weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt).\n"
          "Starten Sie Teilomat in einer Desktop-Sitzung, oder ohne Bildschirm in einem "
          "virtuellen X-Server:\n"
-         "  xvfb-run -a " + programPath + "\n";
+         "  xvfb-run -a " +
+         programPath + "\n";
 }
 
 std::string ApplicationSetup::displayFailedMessage(const std::string& programPath, const std::string& platform) {
@@ -185,7 +192,8 @@ std::string ApplicationSetup::displayFailedMessage(const std::string& programPat
   // Without a choice Qt tries Wayland first wherever WAYLAND_DISPLAY is set and its plugin is installed.
   const bool wayland = chosen.rfind("wayland", 0) == 0 || (chosen.empty() && isSet("WAYLAND_DISPLAY"));
   std::string message = "Teilomat konnte keine Verbindung zur grafischen Anzeige herstellen.\n";
-  if (!wayland) return message + "Ohne Bildschirm startet es in einem virtuellen X-Server:\n  xvfb-run -a " + programPath + "\n";
+  if (!wayland)
+    return message + "Ohne Bildschirm startet es in einem virtuellen X-Server:\n  xvfb-run -a " + programPath + "\n";
   message += waylandTrouble();
   if (isSet("DISPLAY"))
     message += std::string("Über X11 oder XWayland (DISPLAY=") + std::getenv("DISPLAY") + ") startet es mit:\n  " +

@@ -34,12 +34,12 @@ class ApplicationSetup {
   // What the command line asks for, decided before any window system is
   // touched, so that --help and --version work without a display.
   struct Start {
-    bool openWindow = true;   // false: print the texts and end with exitCode
+    bool openWindow = true;  // false: print the texts and end with exitCode
     int exitCode = 0;
     std::string standardOutput;
     std::string standardError;
-    std::string platform;     // the value of -platform, empty when not given
-    std::string style;        // the value of -style, empty when not given
+    std::string platform;  // the value of -platform, empty when not given
+    std::string style;     // the value of -style, empty when not given
   };
   // arguments without the program name; Qt's own options are let through.
   static Start readCommandLine(const std::vector<std::string>& arguments);

@@ -60,8 +60,8 @@ void DBusDesktop::askHold(Route route, bool fallBack) {
   if (!bus()) return;
   QDBusMessage message;
   if (route == Route::Portal) {
-    message = QDBusMessage::createMethodCall(kPortalService, kPortalPath, QStringLiteral("org.freedesktop.portal.Inhibit"),
-                                             QStringLiteral("Inhibit"));
+    message = QDBusMessage::createMethodCall(
+        kPortalService, kPortalPath, QStringLiteral("org.freedesktop.portal.Inhibit"), QStringLiteral("Inhibit"));
     // The portal may tie the hold to the window; on X11 it is named so.
     QString parent;
     if (window_ && QGuiApplication::platformName() == QLatin1String("xcb"))
@@ -82,10 +82,8 @@ void DBusDesktop::askHold(Route route, bool fallBack) {
     }
     hold_ = Hold::Held;
     route_ = heldBy_ = route;
-    if (route == Route::Portal)
-      request_ = qvariant_cast<QDBusObjectPath>(reply.arguments().constFirst());
-    else
-      cookie_ = reply.arguments().constFirst().toUInt();
+    if (route == Route::Portal) request_ = qvariant_cast<QDBusObjectPath>(reply.arguments().constFirst());
+    else cookie_ = reply.arguments().constFirst().toUInt();
     if (!wanted_) sendRelease();
   });
 }
@@ -108,9 +106,9 @@ void DBusDesktop::hideProgress() { launcherUpdate(0.0, false); }
 
 void DBusDesktop::launcherUpdate(double progress, bool visible) {
   if (!bus()) return;
-  QDBusMessage signal = QDBusMessage::createSignal(QStringLiteral("/org/example/Teilomat/LauncherEntry"),
-                                                   QStringLiteral("com.canonical.Unity.LauncherEntry"),
-                                                   QStringLiteral("Update"));
+  QDBusMessage signal =
+      QDBusMessage::createSignal(QStringLiteral("/org/example/Teilomat/LauncherEntry"),
+                                 QStringLiteral("com.canonical.Unity.LauncherEntry"), QStringLiteral("Update"));
   signal << QStringLiteral("application://%1.desktop").arg(desktopId())
          << QVariantMap{{QStringLiteral("progress"), progress}, {QStringLiteral("progress-visible"), visible}};
   bus()->send(signal);
@@ -133,8 +131,7 @@ void DBusDesktop::notifyEnd(const std::string& verdict, const std::string& durat
   call(message, [this, title, body](const QDBusMessage& reply) {
     if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty())
       notifications_.insert(reply.arguments().constFirst().toUInt());
-    else
-      notifyByPortal(title, body);
+    else notifyByPortal(title, body);
   });
 }
 
@@ -145,8 +142,9 @@ void DBusDesktop::notifyByPortal(const QString& title, const QString& body) {
                                       SLOT(portalNotificationAction(QString, QString, QVariantList)));
   }
   const QString id = QStringLiteral("teilomat-%1").arg(++portalNotificationCount_);
-  QDBusMessage message = QDBusMessage::createMethodCall(
-      kPortalService, kPortalPath, QStringLiteral("org.freedesktop.portal.Notification"), QStringLiteral("AddNotification"));
+  QDBusMessage message =
+      QDBusMessage::createMethodCall(kPortalService, kPortalPath, QStringLiteral("org.freedesktop.portal.Notification"),
+                                     QStringLiteral("AddNotification"));
   message << id
           << QVariantMap{{QStringLiteral("title"), title},
                          {QStringLiteral("body"), body},

@@ -235,10 +235,8 @@ void Form1::runCommand(const std::function<void()>& command, bool nests) {
     desktop_->commandEnded(how, caption_.current(), services_.separators(), QApplication::activeWindow() != nullptr);
     if (depth_ == 1) desktopTick_->stop();
   }
-  if (caption_.commandEnded(depth_, cancelled && !closed))
-    captionHold_->start();
-  else
-    captionHold_->stop();
+  if (caption_.commandEnded(depth_, cancelled && !closed)) captionHold_->start();
+  else captionHold_->stop();
   if (--depth_ == 0) abortRequested_ = false;
   showPending();
   speakResults();

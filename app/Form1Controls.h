@@ -34,14 +34,14 @@ void onWindow(Form1& window) {
 struct ControlRow {
   const char* name;
   ControlKind kind;
-  const char* parent;  // "Form1" for the window, else a control named further up
+  const char* parent;            // "Form1" for the window, else a control named further up
   int left, top, width, height;  // twips in the container
   const char* caption;           // caption or start text, UTF-8; "&" marks the access key
   // What a screen reader calls the control: the caption it shows or stands
   // under, without access-key marks. Text2 and Command3 follow the captions
   // the commands give them (Form1::setFrame4Caption, setCommand3Caption).
   const char* accessibleName;
-  ButtonCommand command = {};  // buttons only
+  ButtonCommand command = {};          // buttons only
   const char* enterPresses = nullptr;  // fields: the button that Enter presses
 };
 
@@ -51,7 +51,15 @@ struct ControlRow {
 // zahlen"): they are not to be corrected. A new command is one button row
 // here, its handler's file and its line in commands/CMakeLists.txt.
 inline constexpr ControlRow kForm1Controls[] = {
-    {"Command1", ControlKind::Button, "Form1", 7080, 240, 2055, 495, "&Primprüfung", "Primprüfung",
+    {"Command1",
+     ControlKind::Button,
+     "Form1",
+     7080,
+     240,
+     2055,
+     495,
+     "&Primprüfung",
+     "Primprüfung",
      {onWindow<runPrimalityCheck>}},
     {"Frame1", ControlKind::Frame, "Form1", 120, 120, 3015, 615, "Eingabe", "Eingabe"},
     {"Text1", ControlKind::TypedField, "Form1", 240, 360, 2775, 285, "999999999999989", "Eingabe", {}, "Command1"},
@@ -66,15 +74,39 @@ inline constexpr ControlRow kForm1Controls[] = {
      "erhöhen !!  Aber Achtung kann ziemlich lange dauern um 25-Stellige zahlen zu überprüfen"
      "                              Jetzt mit starker Realtime Anzeige !!!",
      "Console"},
-    {"Command2", ControlKind::Button, "Form1", 9240, 240, 2055, 495, "&Nächste Primzahl", "Nächste Primzahl",
+    {"Command2",
+     ControlKind::Button,
+     "Form1",
+     9240,
+     240,
+     2055,
+     495,
+     "&Nächste Primzahl",
+     "Nächste Primzahl",
      {onWindow<runNextPrimeSearch>}},
     {"Check1", ControlKind::CheckBox, "Form1", 240, 840, 1335, 375, "Signalton an ?", "Signalton an"},
     {"Frame4", ControlKind::Frame, "Form1", 3240, 120, 3615, 975, "", "Ergebnis"},
     {"Text2", ControlKind::Field, "Frame4", 120, 240, 3375, 285, "", "Ergebnis"},
-    {"Command3", ControlKind::Button, "Frame4", 120, 600, 3375, 315, "", "Ergebnis ins Eingabefeld kopieren",
+    {"Command3",
+     ControlKind::Button,
+     "Frame4",
+     120,
+     600,
+     3375,
+     315,
+     "",
+     "Ergebnis ins Eingabefeld kopieren",
      {onWindow<copyResultToInput>, false}},
-    {"Command4", ControlKind::Button, "Form1", 7080, 840, 4215, 255, "Primmarktest ( Computer-Performance-Test )",
-     "Primmarktest (Computer-Performance-Test)", {onWindow<runPrimmarktest>}},
+    {"Command4",
+     ControlKind::Button,
+     "Form1",
+     7080,
+     840,
+     4215,
+     255,
+     "Primmarktest ( Computer-Performance-Test )",
+     "Primmarktest (Computer-Performance-Test)",
+     {onWindow<runPrimmarktest>}},
     {"Frame5", ControlKind::Frame, "Form1", 4680, 1200, 6615, 3015, "Primzahlauflistung", "Primzahlauflistung"},
     {"List1", ControlKind::List, "Frame5", 240, 360, 6135, 1005, "", "Primzahlauflistung"},
     {"Frame6", ControlKind::Frame, "Frame5", 240, 2040, 6135, 855, "Zahlenbereich der zu überprüfen ist",
@@ -83,11 +115,35 @@ inline constexpr ControlRow kForm1Controls[] = {
     {"Label4", ControlKind::Label, "Frame6", 3120, 240, 735, 255, "Bis:", "Bis"},
     {"Text3", ControlKind::TypedField, "Frame6", 120, 480, 2775, 285, "", "Von", {}, "Command5"},
     {"Text4", ControlKind::TypedField, "Frame6", 3120, 480, 2775, 285, "", "Bis", {}, "Command5"},
-    {"Command5", ControlKind::Button, "Frame5", 240, 1440, 2895, 255, "Auflisten", "Auflisten",
+    {"Command5",
+     ControlKind::Button,
+     "Frame5",
+     240,
+     1440,
+     2895,
+     255,
+     "Auflisten",
+     "Auflisten",
      {onWindow<runRangeListing>}},
-    {"Command6", ControlKind::Button, "Frame5", 3480, 1440, 2895, 255, "Als Textfile speichern", "Als Textfile speichern",
+    {"Command6",
+     ControlKind::Button,
+     "Frame5",
+     3480,
+     1440,
+     2895,
+     255,
+     "Als Textfile speichern",
+     "Als Textfile speichern",
      {[](Form1& window) { runSaveListing(window, window.services()); }}},
-    {"Command7", ControlKind::Button, "Form1", 1920, 840, 975, 375, "&Info", "Info",
+    {"Command7",
+     ControlKind::Button,
+     "Form1",
+     1920,
+     840,
+     975,
+     375,
+     "&Info",
+     "Info",
      {[](Form1& window) { window.showInfo(); }, false}},
 };
 

@@ -12,13 +12,13 @@
 namespace teilomat {
 
 // The version is the build's (TEILOMAT_VERSION, as --version shows it).
-const char* const Form2::kInfoText =
-    "Teilomat  Version " TEILOMAT_VERSION "\n"
-    "\n"
-    "Download und Updates bei:\n"
-    "www.example.org/teilomat\n"
-    "downloads.example.org\n"
-    "Bald mehr auf mathe.example.org, dort gibt es dann auch andere Matheprogs.";
+const char* const Form2::kInfoText = "Teilomat  Version " TEILOMAT_VERSION
+                                     "\n"
+                                     "\n"
+                                     "Download und Updates bei:\n"
+                                     "www.example.org/teilomat\n"
+                                     "downloads.example.org\n"
+                                     "Bald mehr auf mathe.example.org, dort gibt es dann auch andere Matheprogs.";
 
 Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("Form2");
@@ -63,8 +63,7 @@ void Form2::keyPressEvent(QKeyEvent* event) {
       if (event->modifiers() & ~Qt::KeypadModifier) break;
       command1_->click();
       return;
-    default:
-      break;
+    default: break;
   }
   QWidget::keyPressEvent(event);
 }

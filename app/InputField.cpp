@@ -9,8 +9,7 @@ InputField::InputField(int limit, QWidget* parent) : QLineEdit(parent), limit_(l
   if (limit_ <= 0) return;
   validator_ = new TypedLengthLimit(limit_, this);
   setValidator(validator_);
-  connect(this, &QLineEdit::textChanged, this,
-          [this](const QString& text) { validator_->setPreviousText(text); });
+  connect(this, &QLineEdit::textChanged, this, [this](const QString& text) { validator_->setPreviousText(text); });
 }
 
 void InputField::setProgramText(const QString& text) {

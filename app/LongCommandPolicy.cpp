@@ -1,4 +1,5 @@
-// The policy for long commands, what the desktop learns of them: idle sleep held from 2 s, launcher progress, a notification after 10 s.
+// The policy for long commands, what the desktop learns of them: idle sleep held from 2 s, launcher progress, a
+// notification after 10 s.
 #include "app/LongCommandPolicy.h"
 
 #include <algorithm>
@@ -75,10 +76,9 @@ void LongCommandPolicy::endRun() {
 
 std::string LongCommandPolicy::durationLine(Clock::duration duration) {
   const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(duration).count();
-  const std::pair<long long, std::pair<const char*, const char*>> units[] = {
-      {seconds / 3600, {"Stunde", "Stunden"}},
-      {seconds / 60 % 60, {"Minute", "Minuten"}},
-      {seconds % 60, {"Sekunde", "Sekunden"}}};
+  const std::pair<long long, std::pair<const char*, const char*>> units[] = {{seconds / 3600, {"Stunde", "Stunden"}},
+                                                                             {seconds / 60 % 60, {"Minute", "Minuten"}},
+                                                                             {seconds % 60, {"Sekunde", "Sekunden"}}};
   std::vector<std::string> parts;
   for (const auto& [count, names] : units)
     if (count > 0) parts.push_back(std::to_string(count) + " " + (count == 1 ? names.first : names.second));

@@ -1,4 +1,5 @@
-// The policy for long commands, what the desktop learns of them: idle sleep held from 2 s, launcher progress, a notification after 10 s.
+// The policy for long commands, what the desktop learns of them: idle sleep held from 2 s, launcher progress, a
+// notification after 10 s.
 #pragma once
 
 #include <chrono>

@@ -100,16 +100,13 @@ std::string QtPlatformServices::inputBox(const std::string& prompt, int leftTwip
 }
 
 void QtPlatformServices::beep() {
-  if (standIn_)
-    standIn_->beep();
-  else
-    QApplication::beep();
+  if (standIn_) standIn_->beep();
+  else QApplication::beep();
 }
 
 void QtPlatformServices::processEvents() {
   throwIfAborted();
-  if (sinceLastPass_.isValid() && std::chrono::nanoseconds(sinceLastPass_.nsecsElapsed()) < passInterval_)
-    return;
+  if (sinceLastPass_.isValid() && std::chrono::nanoseconds(sinceLastPass_.nsecsElapsed()) < passInterval_) return;
   if (beforePass_) beforePass_();
   ++realPasses_;
   // A button pressed now runs its whole command inside this call. The

@@ -16,8 +16,10 @@ namespace {
 QAccessibleInterface* windowInterface(const QString&, QObject* object) {
   if (!object || !object->isWidgetType()) return nullptr;
   const QMetaObject* type = object->metaObject();
-  if (type == &Form1::staticMetaObject) return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
-  if (type == &Form2::staticMetaObject) return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Dialog);
+  if (type == &Form1::staticMetaObject)
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+  if (type == &Form2::staticMetaObject)
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Dialog);
   return nullptr;
 }
 

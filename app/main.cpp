@@ -30,7 +30,8 @@ int main(int argc, char* argv[]) {
   programPath = argc > 0 ? argv[0] : "teilomat";
   // --help, --version and refused options are answered here, before
   // anything needs a display.
-  const auto start = teilomat::ApplicationSetup::readCommandLine(std::vector<std::string>(argv + (argc > 0), argv + argc));
+  const auto start =
+      teilomat::ApplicationSetup::readCommandLine(std::vector<std::string>(argv + (argc > 0), argv + argc));
   if (!start.openWindow) {
     std::fputs(start.standardOutput.c_str(), stdout);
     std::fputs(start.standardError.c_str(), stderr);

@@ -40,10 +40,10 @@ enum class CaptionState : std::uint8_t {
 
 struct CaptionReport {
   CaptionState state = CaptionState::Start;
-  DecimalNumber number;  // the subject; the start of a listing's range
-  DecimalNumber end;     // the end of a listing's range
-  double percent = 0;    // Progress, BenchmarkProgress; Vergleichspunkte for a score
-  double points = 0;     // Realpunkte of a score
+  DecimalNumber number;     // the subject; the start of a listing's range
+  DecimalNumber end;        // the end of a listing's range
+  double percent = 0;       // Progress, BenchmarkProgress; Vergleichspunkte for a score
+  double points = 0;        // Realpunkte of a score
   std::uint64_t count = 0;  // divisors tried so far; primes listed so far
 
   static CaptionReport plain() { return of(CaptionState::Plain); }

@@ -58,16 +58,13 @@ inline void refuseAndBeep(OutputSurface& out, PlatformServices& services, const 
 // text of 1e29 or more fails its conversion. `beepAfter`: the refusal of
 // the search and the listing, which beep once the box is closed.
 inline std::optional<DecimalNumber> readOrRefuse(OutputSurface& out, PlatformServices& services,
-                                                 const std::string& text, const char* guardMessage,
-                                                 bool beepAfter) {
+                                                 const std::string& text, const char* guardMessage, bool beepAfter) {
   const InputReading reading = readNumber(text, services.separators(), guardMessage != nullptr);
   if (reading.status == InputStatus::Ok) return reading.value;
-  const char* message = reading.status == InputStatus::TooManyDigits ? guardMessage
-                                                                     : messages::conversionFailure(reading.status);
-  if (beepAfter)
-    refuseAndBeep(out, services, message);
-  else
-    refuseInput(out, services, message);
+  const char* message =
+      reading.status == InputStatus::TooManyDigits ? guardMessage : messages::conversionFailure(reading.status);
+  if (beepAfter) refuseAndBeep(out, services, message);
+  else refuseInput(out, services, message);
   return std::nullopt;
 }
 

@@ -13,10 +13,10 @@ namespace teilomat {
 // `services`. None returns a value or keeps state for the next one.
 // Event passes may run other commands inside a running one.
 
-void runPrimalityCheck(OutputSurface& out, PlatformServices& services);  // Command1
-void runNextPrimeSearch(OutputSurface& out, PlatformServices& services); // Command2
-void runPrimmarktest(OutputSurface& out, PlatformServices& services);    // Command4
-void runRangeListing(OutputSurface& out, PlatformServices& services);    // Command5
+void runPrimalityCheck(OutputSurface& out, PlatformServices& services);   // Command1
+void runNextPrimeSearch(OutputSurface& out, PlatformServices& services);  // Command2
+void runPrimmarktest(OutputSurface& out, PlatformServices& services);     // Command4
+void runRangeListing(OutputSurface& out, PlatformServices& services);     // Command5
 // Command6: writes List1 into "Primzahlen.txt" in the working directory.
 void runSaveListing(OutputSurface& out, PlatformServices& services,
                     const std::filesystem::path& file = "Primzahlen.txt");

@@ -37,8 +37,7 @@ void runNextPrimeSearch(OutputSurface& out, PlatformServices& services) {
   };
   const auto sayCancelled = [&] {
     out.setLabel1("Suche nach der nächsten Primzahl nach " + nText + " bei " + toDecimalText(m) + " abgebrochen");
-    out.setLabel2("Ursprungszahl: " + nText + " --- Suche nach " + durationText(halted(), separators) +
-                  " abgebrochen");
+    out.setLabel2("Ursprungszahl: " + nText + " --- Suche nach " + durationText(halted(), separators) + " abgebrochen");
   };
   do {
     if (m == DecimalNumber::kMaxMagnitude) return refuseAndBeep(out, services, messages::kAbort);
@@ -54,8 +53,7 @@ void runNextPrimeSearch(OutputSurface& out, PlatformServices& services) {
   out.setCaption(CaptionReport::about(CaptionState::NextPrime, m));
   beepIfChecked(out, services);
   out.setLabel2("Ursprungszahl: " + nText + " --- Abstandt zwischen Ursprungszahl und gefundene Primzahl: " +
-                toDecimalText(m - start) +
-                " --- Dauer der Prüfung: " + durationText(milliseconds, separators));
+                toDecimalText(m - start) + " --- Dauer der Prüfung: " + durationText(milliseconds, separators));
   beepIfChecked(out, services);
 }
 

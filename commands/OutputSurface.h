@@ -23,8 +23,8 @@ class OutputSurface {
   // The window caption, as a report; its text is made when it is shown.
   // Cost: a copy of the report.
   virtual void setCaption(const CaptionReport& report) = 0;
-  virtual void setLabel1(const std::string& text) = 0;      // result line
-  virtual void setLabel2(const std::string& text) = 0;      // statistics line
+  virtual void setLabel1(const std::string& text) = 0;  // result line
+  virtual void setLabel2(const std::string& text) = 0;  // statistics line
   virtual std::string text(TextField field) const = 0;
   virtual void setText(TextField field, const std::string& text) = 0;
   virtual void setFrame4Caption(const std::string& caption) = 0;

@@ -46,10 +46,8 @@ void runPrimalityCheck(OutputSurface& out, PlatformServices& services) {
     const std::string took = duration();
     // "multiplieziert" in this one text and "ist Prim" with a capital are the
     // program's historic spellings; they stay.
-    if (value == 9)
-      out.setLabel1("Zahl ist nicht prim (zwei Teiler die multiplieziert 9 ergeben, sind z.B. 3 und 3)");
-    else
-      out.setLabel1("Zahl " + nText + " ist prim");
+    if (value == 9) out.setLabel1("Zahl ist nicht prim (zwei Teiler die multiplieziert 9 ergeben, sind z.B. 3 und 3)");
+    else out.setLabel1("Zahl " + nText + " ist prim");
     out.setLabel2(messages::divisorsTriedText("1", false, took));
     beepIfChecked(out, services);
     out.setCaption(CaptionReport::about(value == 9 ? CaptionState::NotPrime : CaptionState::Prime, n));
@@ -64,7 +62,9 @@ void runPrimalityCheck(OutputSurface& out, PlatformServices& services) {
         out.setLabel1("Prüfung von " + nText + " bei " + wholeText(progress.shownPercent()) + " % abgebrochen");
         out.setLabel2("Die Prüfung wurde nach " + duration() + " abgebrochen.");
       },
-      [&] { return trialDivide({value, bound, shownPercent, progress, services}); });
+      [&] {
+        return trialDivide({value, bound, shownPercent, progress, services});
+      });
   const std::string count = std::to_string(outcome.count);
 
   if (outcome.divisor != 0) {
@@ -73,8 +73,8 @@ void runPrimalityCheck(OutputSurface& out, PlatformServices& services) {
     const std::string took = duration();
     const std::string dText = d.toString(separators);
     const std::string kText = k.toString(separators);
-    out.setLabel1("Zahl ist nicht prim (Teiler die multipliziert " + nText + " ergeben, sind z.B. " + dText +
-                  " und " + kText + ")");
+    out.setLabel1("Zahl ist nicht prim (Teiler die multipliziert " + nText + " ergeben, sind z.B. " + dText + " und " +
+                  kText + ")");
     out.setLabel2(messages::divisorsTriedText(count, outcome.count > 1, took));
     out.setText(TextField::Text2, d > k ? "Teiler: " + dText : kText);
     out.setCaption(CaptionReport::about(CaptionState::NotPrime, n));

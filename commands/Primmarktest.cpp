@@ -1,15 +1,16 @@
 // Command4: the Primmarktest, a benchmark timing a fixed trial division in doubles.
+#include "commands/Primmarktest.h"
+
 #include <cmath>
 #include <cstdint>
 #include <string>
 
 #include "commands/CommandMessages.h"
-#include "numbers/ClockValue.h"
 #include "commands/CommandSupport.h"
 #include "commands/Commands.h"
-#include "numbers/NumberFormat.h"
-#include "commands/Primmarktest.h"
 #include "engine/TrialDivision.h"
+#include "numbers/ClockValue.h"
+#include "numbers/NumberFormat.h"
 #include "timing/xTimer.h"
 
 namespace teilomat {
@@ -34,22 +35,17 @@ std::string scoresText(double vergleichspunkte, double realpunkte) {
 // "Bitte gebe ein", "Mhz", "Pc"): it is not to be corrected.
 const std::string& primmarktestPrompt() {
   static const std::string prompt =
+      std::string("Realpunkte: Tatsächliche Leistung des PCs") + std::string(86, ' ') +
       std::string(
-      "Realpunkte: Tatsächliche Leistung des PCs") +
-      std::string(86, ' ') +
-      std::string(
-      "Vergleichspunkte: Leistung des PCs in Vergleich zu anderen PCs (z.B. wenn ein 800 MHz "
-      "Rechner 16 Sek für den Primmarktest braucht, und ein 400 MHz Rechner 32 Sek, haben "
-      "beide im Vergleich betrachtet die gleiche Leistung ! [400*32 = 800*16]. Aber "
-      "realistisch gesehen hat ein 800 MHz Rechner mehr Leistung. Darum Realpunkte zum "
-      "ermitteln der tatsächlichen Leistung und Vergleichspunkte zum Vergleichen mit "
-      "langsameren oder schnelleren PCs)") +
+          "Vergleichspunkte: Leistung des PCs in Vergleich zu anderen PCs (z.B. wenn ein 800 MHz "
+          "Rechner 16 Sek für den Primmarktest braucht, und ein 400 MHz Rechner 32 Sek, haben "
+          "beide im Vergleich betrachtet die gleiche Leistung ! [400*32 = 800*16]. Aber "
+          "realistisch gesehen hat ein 800 MHz Rechner mehr Leistung. Darum Realpunkte zum "
+          "ermitteln der tatsächlichen Leistung und Vergleichspunkte zum Vergleichen mit "
+          "langsameren oder schnelleren PCs)") +
       std::string(153, ' ') +
-      std::string(
-      "Außerdem gilt bei den Realpunkten und Vergleichspunkten: Je weniger desto besser !!!") +
-      std::string(106, ' ') +
-      std::string(
-      "Bitte gebe ein wieviele Mhz der Pc besitzt");
+      std::string("Außerdem gilt bei den Realpunkten und Vergleichspunkten: Je weniger desto besser !!!") +
+      std::string(106, ' ') + std::string("Bitte gebe ein wieviele Mhz der Pc besitzt");
   return prompt;
 }
 

@@ -32,7 +32,6 @@ inline constexpr std::uint64_t kPrimmarktestCandidates = 10540927;
 // tested (kPrimmarktestCandidates unless a divisor were found). The percent
 // last shown is kept in `shownPercent` when given, also when Esc ends the run.
 // Cost: about 10.5 million double divisions of each kind, 100 caption writes.
-std::uint64_t runPrimmarktestWorkload(OutputSurface& out, PlatformServices& services,
-                                      double* shownPercent = nullptr);
+std::uint64_t runPrimmarktestWorkload(OutputSurface& out, PlatformServices& services, double* shownPercent = nullptr);
 
 }  // namespace teilomat

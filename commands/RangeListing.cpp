@@ -14,8 +14,7 @@ namespace {
 // The reports of one listing; the range's texts are formed once.
 class ListingReport {
  public:
-  ListingReport(OutputSurface& out, const Separators& separators, const DecimalNumber& start,
-                const DecimalNumber& end)
+  ListingReport(OutputSurface& out, const Separators& separators, const DecimalNumber& start, const DecimalNumber& end)
       : out_(out),
         separators_(separators),
         range_(" Primzahlen zwischen " + start.toString(separators) + " und " + end.toString(separators)),
@@ -67,8 +66,7 @@ class ListingReport {
 // the end or a prime reaches it. The end is compared natively: a whole
 // candidate is past it when it is past its whole part, and reaches it only
 // when the end is whole.
-void listPrimes(OutputSurface& out, PlatformServices& services, const DecimalNumber& start,
-                const DecimalNumber& end) {
+void listPrimes(OutputSurface& out, PlatformServices& services, const DecimalNumber& start, const DecimalNumber& end) {
   ListingReport report(out, services.separators(), start, end);
   if (end < 0) return report.pastEnd();
   // At most 2^96 - 1, so a candidate beyond that is past the end.

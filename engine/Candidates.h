@@ -14,9 +14,7 @@ constexpr std::uint64_t candidateAt(std::uint64_t index) {
   return index == 1 ? 3 : (index % 2 == 0 ? 3 * index - 1 : 3 * index - 2);
 }
 // How many candidates are <= x.
-constexpr std::uint64_t candidatesUpTo(std::uint64_t x) {
-  return x < 3 ? 0 : 1 + (x + 1) / 6 + (x - 1) / 6;
-}
+constexpr std::uint64_t candidatesUpTo(std::uint64_t x) { return x < 3 ? 0 : 1 + (x + 1) / 6 + (x - 1) / 6; }
 // The index of the first candidate above the square-root bound: the last one
 // that the loops test. bound is whole-valued and below 2^53.
 constexpr std::uint64_t lastCandidateIndex(double bound) {

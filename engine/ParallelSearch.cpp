@@ -5,11 +5,10 @@
 #include <atomic>
 #include <limits>
 #include <memory>
-#include <thread>
-
 #include <oneapi/tbb/blocked_range.h>
 #include <oneapi/tbb/parallel_for.h>
 #include <oneapi/tbb/partitioner.h>
+#include <thread>
 
 #include "engine/SquareRootBound.h"
 #include "engine/ThreadSanitizerHints.h"
@@ -140,9 +139,9 @@ class SplitTrialDivision {
     const std::uint64_t lo = from_ + c * chunk_;
     const std::uint64_t hi = std::min(last_, lo + chunk_ - 1);
     if (lo < best_.load(std::memory_order_relaxed)) {
-      const std::uint64_t hit = onWindow ? firstHitInChunks(n_, lo, hi, passChunk_,
-                                                            [this](std::uint64_t) { events_.processEvents(); })
-                                         : firstDividingIndex(n_, lo, hi);
+      const std::uint64_t hit =
+          onWindow ? firstHitInChunks(n_, lo, hi, passChunk_, [this](std::uint64_t) { events_.processEvents(); })
+                   : firstDividingIndex(n_, lo, hi);
       if (hit != 0) lowerTo(best_, hit);
     }
     done_[c].store(true, std::memory_order_release);
@@ -168,8 +167,8 @@ class SplitTrialDivision {
   const uint128 n_;
   const std::uint64_t last_;
   const std::uint64_t chunk_;
-  const std::uint64_t passChunk_;      // candidates between the window thread's passes
-  const std::uint64_t blockChunks_;    // chunks of a full block
+  const std::uint64_t passChunk_;    // candidates between the window thread's passes
+  const std::uint64_t blockChunks_;  // chunks of a full block
   PercentSteps steps_;
   EventPump& events_;
   const std::thread::id windowThread_ = std::this_thread::get_id();
@@ -194,9 +193,7 @@ ScopedChunkCandidates::ScopedChunkCandidates(std::uint64_t candidates) : saved_(
 }
 ScopedChunkCandidates::~ScopedChunkCandidates() { forcedChunk = saved_; }
 
-bool splitPays(std::uint64_t last) {
-  return last >= kMinSplitChunks * chunkCandidates() && workerThreadCount() > 1;
-}
+bool splitPays(std::uint64_t last) { return last >= kMinSplitChunks * chunkCandidates() && workerThreadCount() > 1; }
 
 TrialOutcome parallelTrialDivide(const TrialRun& run) { return SplitTrialDivision(run).run(); }
 

@@ -34,8 +34,7 @@ std::optional<std::uint64_t> SuccessiveTrialDivision::hitAhead(uint128 m, std::u
   const auto threads = static_cast<std::size_t>(workerThreadCount());
   // A run long enough to split goes through trialDivide when the pump lets
   // it split: a search then has its prime sooner than one thread would.
-  if (threads < 2 || last > kMaxAheadCandidates || (events_.passesByClock() && splitPays(last)))
-    return std::nullopt;
+  if (threads < 2 || last > kMaxAheadCandidates || (events_.passesByClock() && splitPays(last))) return std::nullopt;
 
   // Odd numbers from m up to lastNumber_: at least 1, since m <= lastNumber_.
   const uint128 oddsLeft = (lastNumber_ - m) / 2 + 1;

@@ -9,9 +9,8 @@ namespace teilomat {
 
 TrialOutcome trialDivide(const TrialRun& run) {
   if (run.events.passesByClock() && splitPays(run.lastIndex())) return parallelTrialDivide(run);
-  return walkCandidates(run, [n = run.n](std::uint64_t from, std::uint64_t to) {
-    return firstDividingIndex(n, from, to);
-  });
+  return walkCandidates(run,
+                        [n = run.n](std::uint64_t from, std::uint64_t to) { return firstDividingIndex(n, from, to); });
 }
 
 }  // namespace teilomat

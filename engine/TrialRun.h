@@ -12,9 +12,7 @@ namespace teilomat {
 // The progress percentage exactly as the captions define it: the quotient
 // bound / d first, then 100 divided by it, then truncation. Non-decreasing
 // in d, since each correctly rounded step is monotonic.
-inline double percentAt(double bound, std::uint64_t d) {
-  return std::trunc(100.0 / (bound / static_cast<double>(d)));
-}
+inline double percentAt(double bound, std::uint64_t d) { return std::trunc(100.0 / (bound / static_cast<double>(d))); }
 
 // Receives the progress steps of one trial division.
 class TrialProgress {

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <memory>
 #include <mutex>
-
 #include <oneapi/tbb/global_control.h>
 #include <oneapi/tbb/info.h>
 #include <oneapi/tbb/task_arena.h>

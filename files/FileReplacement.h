@@ -1,4 +1,5 @@
-// Replaces a file's whole content so that no failure and no kill midway damages it: the portable front of the file layer.
+// Replaces a file's whole content so that no failure and no kill midway damages it: the portable front of the file
+// layer.
 #pragma once
 
 #include <filesystem>

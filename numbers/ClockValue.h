@@ -3,7 +3,6 @@
 
 #include <string_view>
 
-
 namespace teilomat {
 
 // The numeric value of a typed answer, read leniently from its start:

@@ -128,9 +128,7 @@ uint128 pow10(int exponent) {  // exponent 0..38
   return result;
 }
 
-[[noreturn]] void throwOverflow() {
-  throw DecimalError(DecimalError::Kind::Overflow, "DecimalNumber overflow");
-}
+[[noreturn]] void throwOverflow() { throw DecimalError(DecimalError::Kind::Overflow, "DecimalNumber overflow"); }
 
 // Drops trailing zeros of the fraction, lowering the scale towards 0.
 void stripTrailingZeros(uint128& magnitude, int& scale) {
@@ -147,7 +145,7 @@ void stripTrailingZeros(uint128& magnitude, int& scale) {
 // is no error); one that does not fit at scale 0 is an overflow.
 // Cost: one 256-bit division by 10 per dropped digit.
 DecimalNumber roundToFit(Wide magnitude, int scale, bool negative) {
-  int firstDropped = 0;  // the most significant dropped digit
+  int firstDropped = 0;      // the most significant dropped digit
   bool restNonZero = false;  // any non-zero digit below it
   int dropped = 0;
   auto dropDigit = [&] {

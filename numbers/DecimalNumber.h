@@ -101,9 +101,7 @@ class DecimalNumber {
   }
   // Doubles compare by exact value; NaN is unordered.
   friend std::partial_ordering operator<=>(const DecimalNumber& a, double b);
-  friend bool operator==(const DecimalNumber& a, double b) {
-    return (a <=> b) == std::partial_ordering::equivalent;
-  }
+  friend bool operator==(const DecimalNumber& a, double b) { return (a <=> b) == std::partial_ordering::equivalent; }
 
   // Digits without grouping or exponent, trailing fraction zeros removed, the
   // given decimal separator, "-" only for a non-zero negative value.

@@ -18,8 +18,8 @@ std::string formatThreeDecimals(double value, const Separators& separators) {
 }
 
 std::string durationText(double milliseconds, const Separators& separators) {
-  return formatThreeDecimals(milliseconds, separators) + " ms = " +
-         formatThreeDecimals(milliseconds / 1000.0, separators) + " sek";
+  return formatThreeDecimals(milliseconds, separators) +
+         " ms = " + formatThreeDecimals(milliseconds / 1000.0, separators) + " sek";
 }
 
 std::string wholeText(double value) {

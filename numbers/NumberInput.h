@@ -11,9 +11,9 @@ namespace teilomat {
 
 enum class InputStatus {
   Ok,
-  NotANumber,    // the text is no number at all (empty, letters, ...)
-  TooManyDigits, // read as a double it is 1e29 or more: the 29-digit guard
-  OutOfRange,    // passes the guard but does not fit a DecimalNumber
+  NotANumber,     // the text is no number at all (empty, letters, ...)
+  TooManyDigits,  // read as a double it is 1e29 or more: the 29-digit guard
+  OutOfRange,     // passes the guard but does not fit a DecimalNumber
 };
 
 struct InputReading {

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ clang libclang-rt-14-dev make pkg-config
+  cmake g++ clang clang-format-14 libclang-rt-14-dev make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libtbb-dev
   qt6-base-dev qt6-qpa-plugins libgl-dev
   xvfb xauth xdotool x11-utils imagemagick

@@ -10,8 +10,7 @@ namespace {
 
 std::uint64_t steadyNanoseconds() {
   return static_cast<std::uint64_t>(
-      std::chrono::duration_cast<std::chrono::nanoseconds>(
-          std::chrono::steady_clock::now().time_since_epoch())
+      std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
           .count());
 }
 
@@ -61,8 +60,7 @@ void xTimer::Start() { startCount_ = Count::of(counter_()); }
 void xTimer::Halt() { stopCount_ = Count::of(counter_()); }
 
 double xTimer::RunTime() const {
-  return checked(millisecondsBetween(startCount_, stopCount_) - offsetMs_,
-                 "Überlauf in der Zeitmessung");
+  return checked(millisecondsBetween(startCount_, stopCount_) - offsetMs_, "Überlauf in der Zeitmessung");
 }
 
 }  // namespace teilomat

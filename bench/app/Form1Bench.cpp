@@ -1,26 +1,24 @@
 // Form1 with real Qt event passes beside the recording fake, List1's speed and memory per entry, and event latency.
-#include <benchmark/benchmark.h>
-
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QLabel>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
-#include <unistd.h>
-
-#include "support/RecordingFake.h"
 #include "app/ApplicationSetup.h"
 #include "app/Form1.h"
 #include "commands/Commands.h"
+#include "support/RecordingFake.h"
 
 namespace {
 
@@ -67,8 +65,8 @@ void PrimalityTest_Form1Offscreen(benchmark::State& state) {
   for (auto _ : state) command1->click();
   const QString result = form.findChild<QLabel*>("Label1")->text();
   if (result != QString("Zahl %1 ist prim").arg(kNumber)) state.SkipWithError("wrong result on Form1");
-  state.counters["realPasses"] = benchmark::Counter(static_cast<double>(form.services().realPasses()),
-                                                    benchmark::Counter::kAvgIterations);
+  state.counters["realPasses"] =
+      benchmark::Counter(static_cast<double>(form.services().realPasses()), benchmark::Counter::kAvgIterations);
 }
 
 // A long listing in the real List1: 100,000 entries appended one by one (as

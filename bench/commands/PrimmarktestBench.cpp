@@ -1,13 +1,12 @@
 // The Primmarktest workload against a bare loop of the same double arithmetic.
 #include <benchmark/benchmark.h>
-
 #include <cmath>
 #include <cstdint>
 
-#include "support/RecordingFake.h"
 #include "commands/Commands.h"
 #include "commands/Primmarktest.h"
 #include "engine/TrialDivision.h"
+#include "support/RecordingFake.h"
 
 namespace teilomat {
 namespace {

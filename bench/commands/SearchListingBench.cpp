@@ -1,14 +1,12 @@
 // The next-prime search, the range listing and the save, each beside a bare reference loop.
 #include <benchmark/benchmark.h>
-
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <vector>
-
 #include <unistd.h>
+#include <vector>
 
 #include "WindowLikeFake.h"
 #include "commands/Commands.h"
@@ -97,8 +95,7 @@ std::vector<uint128> millionPrimes() {
   return primes;
 }
 std::filesystem::path benchFile() {
-  return std::filesystem::temp_directory_path() /
-         ("teilomat-bench-" + std::to_string(::getpid()) + "-Primzahlen.txt");
+  return std::filesystem::temp_directory_path() / ("teilomat-bench-" + std::to_string(::getpid()) + "-Primzahlen.txt");
 }
 // The same bytes written in one piece to a temporary, synced and renamed over
 // the file: the floor of a save that never leaves a partial file.

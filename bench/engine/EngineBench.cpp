@@ -1,13 +1,12 @@
 // The primality test's loop beside bare remainder loops over the same candidates.
 #include <benchmark/benchmark.h>
-
 #include <cmath>
 #include <cstdint>
 
-#include "support/RecordingFake.h"
 #include "ReferenceLoops.h"
 #include "commands/Commands.h"
 #include "engine/TrialDivision.h"
+#include "support/RecordingFake.h"
 
 namespace teilomat {
 namespace {
@@ -24,9 +23,7 @@ class NoProgress : public TrialProgress {
 // A slice of kSlice candidates: the bound just below the last one.
 double sliceBound() { return static_cast<double>(candidateAt(kSlice) - 1); }
 
-void BM_PrimalityTest_999999999999989(benchmark::State& state) {
-  runInitialPrimalityTest(state);
-}
+void BM_PrimalityTest_999999999999989(benchmark::State& state) { runInitialPrimalityTest(state); }
 void BM_Reference_999999999999989(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(bareLoop<std::uint64_t>(999999999999989ull, 10540927));
 }

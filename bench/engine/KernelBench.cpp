@@ -1,7 +1,6 @@
 // Each divisibility kernel in the engine and the commands, beside bare scalar remainder loops.
-#include <benchmark/benchmark.h>
-
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -10,13 +9,13 @@
 #include <utility>
 #include <vector>
 
-#include "support/RecordingFake.h"
 #include "ReferenceLoops.h"
 #include "WindowLikeFake.h"
 #include "commands/Commands.h"
 #include "engine/TrialDivision.h"
 #include "engine/WorkerThreads.h"
 #include "engine/kernels/DivisorKernels.h"
+#include "support/RecordingFake.h"
 
 namespace teilomat {
 namespace {
@@ -27,7 +26,7 @@ constexpr std::uint64_t kLongSlice = 1000000000;  // candidates per slice of the
 
 // The kernel alone on a slice far from the start, in runs of the length the
 // engine hands it between event passes (4096) and in long runs.
-constexpr std::uint64_t kSliceStart = 1000000000000 / 3;  // candidates near 10^12
+constexpr std::uint64_t kSliceStart = 1000000000000 / 3;   // candidates near 10^12
 constexpr double kWholeTestCandidates = 93824992236886.0;  // 2^96 - 17 up to its square root
 const uint128 kLargestPrimeBelow2To96 = (uint128{1} << 96) - 17;
 
@@ -211,23 +210,26 @@ const bool registered = [] {
   ms(benchmark::RegisterBenchmark("BM_Reference_WholeTest_999999999999989", BM_Reference_999999999999989));
   perKernel("BM_Kernel_999999999999989", wholeTest, ms);
   once(benchmark::RegisterBenchmark("BM_Reference_2To64Prime_LongSlice", BM_Reference_2To64Prime_LongSlice));
-  once(benchmark::RegisterBenchmark("BM_ReferenceTwoStep_2To64Prime_LongSlice", BM_ReferenceTwoStep_2To64Prime_LongSlice));
-  perKernel("BM_Kernel_2To64Prime_LongSlice",
-            [](benchmark::State& s, const DivisorKernel& v) { longSlice(s, v, kFirstPrimeAbove2To64); }, once);
+  once(benchmark::RegisterBenchmark("BM_ReferenceTwoStep_2To64Prime_LongSlice",
+                                    BM_ReferenceTwoStep_2To64Prime_LongSlice));
+  perKernel(
+      "BM_Kernel_2To64Prime_LongSlice",
+      [](benchmark::State& s, const DivisorKernel& v) { longSlice(s, v, kFirstPrimeAbove2To64); }, once);
   once(benchmark::RegisterBenchmark("BM_Reference_29Digits_LongSlice", BM_Reference_29Digits_LongSlice));
   once(benchmark::RegisterBenchmark("BM_ReferenceTwoStep_29Digits_LongSlice", BM_ReferenceTwoStep_29Digits_LongSlice));
-  perKernel("BM_Kernel_29Digits_LongSlice",
-            [](benchmark::State& s, const DivisorKernel& v) { longSlice(s, v, kTwentyNineDigits); }, once);
+  perKernel(
+      "BM_Kernel_29Digits_LongSlice",
+      [](benchmark::State& s, const DivisorKernel& v) { longSlice(s, v, kTwentyNineDigits); }, once);
   // Full sequence against wheel, side by side; compare the minimum over repetitions.
   const auto sliceRuns = [](benchmark::internal::Benchmark* b) {
     b->Unit(benchmark::kMillisecond)->Iterations(1)->Arg(4096)->Arg(std::int64_t{1} << 22);
     b->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
   };
-  for (const auto& [name, n] : {std::pair<const char*, uint128>{"29Digits", kLargestPrimeBelow2To96},
-                                {"2To64Prime", kFirstPrimeAbove2To64}}) {
+  for (const auto& [name, n] :
+       {std::pair<const char*, uint128>{"29Digits", kLargestPrimeBelow2To96}, {"2To64Prime", kFirstPrimeAbove2To64}}) {
     for (const DivisorKernel* v : variants)
       sliceRuns(benchmark::RegisterBenchmark((std::string("BM_KernelSlice_") + name + "/" + v->name).c_str(),
-                                         [v, n = n](benchmark::State& s) { kernelSlice(s, *v, n); }));
+                                             [v, n = n](benchmark::State& s) { kernelSlice(s, *v, n); }));
   }
   once(benchmark::RegisterBenchmark("BM_Reference_ListingBare", BM_Reference_Listing));
   perKernel("BM_Kernel_ListingCommand", listingCommand, once);
@@ -236,12 +238,14 @@ const bool registered = [] {
   // Every hardware thread against one, with the processor's kernel, side by side.
   const auto timed = [](benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond)->Iterations(3); };
   for (const auto& [name, threads] : {std::pair<const char*, int>{"one", 1}, {"all", 0}}) {
-    timed(benchmark::RegisterBenchmark((std::string("BM_Threads_29Digits_LongSlice/") + name).c_str(),
-                                       [threads = threads](benchmark::State& s) { slice(s, kLargestPrimeBelow2To96, threads); }));
+    timed(benchmark::RegisterBenchmark(
+        (std::string("BM_Threads_29Digits_LongSlice/") + name).c_str(),
+        [threads = threads](benchmark::State& s) { slice(s, kLargestPrimeBelow2To96, threads); }));
   }
   for (const auto& [name, threads] : {std::pair<const char*, int>{"one", 1}, {"all", 0}}) {
-    timed(benchmark::RegisterBenchmark((std::string("BM_Threads_2To64Prime_LongSlice/") + name).c_str(),
-                                       [threads = threads](benchmark::State& s) { slice(s, kFirstPrimeAbove2To64, threads); }));
+    timed(benchmark::RegisterBenchmark(
+        (std::string("BM_Threads_2To64Prime_LongSlice/") + name).c_str(),
+        [threads = threads](benchmark::State& s) { slice(s, kFirstPrimeAbove2To64, threads); }));
   }
   for (const auto& [name, threads] : {std::pair<const char*, int>{"one", 1}, {"all", 0}}) {
     timed(benchmark::RegisterBenchmark((std::string("BM_Threads_ListingCommand/") + name).c_str(),

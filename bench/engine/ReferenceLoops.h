@@ -2,13 +2,12 @@
 #pragma once
 
 #include <benchmark/benchmark.h>
-
 #include <cstdint>
 
-#include "support/RecordingFake.h"
 #include "commands/Commands.h"
 #include "numbers/DecimalNumber.h"
 #include "support/Parse128.h"
+#include "support/RecordingFake.h"
 
 namespace teilomat::bench {
 

@@ -17,8 +17,7 @@ namespace teilomat {
 
 bool processorHasAvx512() {
   __builtin_cpu_init();
-  return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") &&
-         __builtin_cpu_supports("avx512vl");
+  return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512vl");
 }
 
 }  // namespace teilomat

@@ -49,13 +49,13 @@ const DivisorKernel& kernelForRequest(const char* request, std::string& warning)
   if (request == nullptr || *request == '\0') return bestKernel();
   const DivisorKernel* named = kernelNamed(request);
   if (named == nullptr) {
-    warning = std::string("TEILOMAT_KERNEL=") + request + " is unknown (" + allNames() + "); using " +
-              bestKernel().name;
+    warning =
+        std::string("TEILOMAT_KERNEL=") + request + " is unknown (" + allNames() + "); using " + bestKernel().name;
     return bestKernel();
   }
   if (!named->supported()) {
-    warning = std::string("TEILOMAT_KERNEL=") + request + " is not supported by this processor; using " +
-              bestKernel().name;
+    warning =
+        std::string("TEILOMAT_KERNEL=") + request + " is not supported by this processor; using " + bestKernel().name;
     return bestKernel();
   }
   return *named;

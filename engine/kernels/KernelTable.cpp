@@ -51,15 +51,15 @@ constexpr std::uint64_t kVectorChunk = std::uint64_t{1} << 19;
 // Rows in the order of the names in the warning about an unknown request.
 constexpr DivisorKernel kKernels[] = {
     // name         entry point, processor test                                          reference rank chunk
-    {"scalar",      firstDividingIndexScalar, everyProcessor,                             false, 1, kScalarChunk},
-    {"avx2",        TEILOMAT_ON_X86_64(firstDividingIndexAvx2, processorHasAvx2),         false, 3, kVectorChunk},
-    {"avx512",      TEILOMAT_ON_X86_64(firstDividingIndexAvx512, processorHasAvx512),     false, 4, kVectorChunk},
-    {"avx2-full",   TEILOMAT_ON_X86_64(firstDividingIndexAvx2Full, processorHasAvx2),     true,  0, kVectorChunk},
-    {"avx512-full", TEILOMAT_ON_X86_64(firstDividingIndexAvx512Full, processorHasAvx512), true,  0, kVectorChunk},
-    {"scalar-full", firstDividingIndexScalarFull, everyProcessor,                         true,  0, kVectorChunk},
+    {"scalar", firstDividingIndexScalar, everyProcessor, false, 1, kScalarChunk},
+    {"avx2", TEILOMAT_ON_X86_64(firstDividingIndexAvx2, processorHasAvx2), false, 3, kVectorChunk},
+    {"avx512", TEILOMAT_ON_X86_64(firstDividingIndexAvx512, processorHasAvx512), false, 4, kVectorChunk},
+    {"avx2-full", TEILOMAT_ON_X86_64(firstDividingIndexAvx2Full, processorHasAvx2), true, 0, kVectorChunk},
+    {"avx512-full", TEILOMAT_ON_X86_64(firstDividingIndexAvx512Full, processorHasAvx512), true, 0, kVectorChunk},
+    {"scalar-full", firstDividingIndexScalarFull, everyProcessor, true, 0, kVectorChunk},
     // NEON belongs to every aarch64 processor.
-    {"neon",        TEILOMAT_ON_AARCH64(firstDividingIndexNeon, everyProcessor),          false, 2, kVectorChunk},
-    {"neon-full",   TEILOMAT_ON_AARCH64(firstDividingIndexNeonFull, everyProcessor),      true,  0, kVectorChunk},
+    {"neon", TEILOMAT_ON_AARCH64(firstDividingIndexNeon, everyProcessor), false, 2, kVectorChunk},
+    {"neon-full", TEILOMAT_ON_AARCH64(firstDividingIndexNeonFull, everyProcessor), true, 0, kVectorChunk},
 };
 
 }  // namespace

@@ -8,7 +8,6 @@
 #pragma once
 
 #include <arm_neon.h>
-
 #include <cstdint>
 
 #include "engine/kernels/VectorLanes.h"

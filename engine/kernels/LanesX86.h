@@ -5,9 +5,8 @@
 // includes it (VectorLanes.h).
 #pragma once
 
-#include <immintrin.h>
-
 #include <cstdint>
+#include <immintrin.h>
 
 #include "engine/kernels/VectorLanes.h"
 
@@ -27,24 +26,29 @@ constexpr bool kWide = kLanes<V> == 8;
 
 template <class V>
 TEILOMAT_LANES_INLINE V broadcast(double x) {
-  if constexpr (kWide<V>) return _mm512_set1_pd(x); else return _mm256_set1_pd(x);
+  if constexpr (kWide<V>) return _mm512_set1_pd(x);
+  else return _mm256_set1_pd(x);
 }
 template <class V>
 TEILOMAT_LANES_INLINE V loadLanes(const double* p) {
-  if constexpr (kWide<V>) return _mm512_loadu_pd(p); else return _mm256_loadu_pd(p);
+  if constexpr (kWide<V>) return _mm512_loadu_pd(p);
+  else return _mm256_loadu_pd(p);
 }
 template <class V>
 TEILOMAT_LANES_INLINE V fusedMultiplyAdd(V a, V b, V c) {  // a * b + c, rounded once
-  if constexpr (kWide<V>) return _mm512_fmadd_pd(a, b, c); else return _mm256_fmadd_pd(a, b, c);
+  if constexpr (kWide<V>) return _mm512_fmadd_pd(a, b, c);
+  else return _mm256_fmadd_pd(a, b, c);
 }
 template <class V>
 TEILOMAT_LANES_INLINE V fusedNegativeMultiplyAdd(V a, V b, V c) {  // c - a * b, rounded once
-  if constexpr (kWide<V>) return _mm512_fnmadd_pd(a, b, c); else return _mm256_fnmadd_pd(a, b, c);
+  if constexpr (kWide<V>) return _mm512_fnmadd_pd(a, b, c);
+  else return _mm256_fnmadd_pd(a, b, c);
 }
 template <class V>
 TEILOMAT_LANES_INLINE V roundToNearest(V x) {
   constexpr int kNearest = _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC;
-  if constexpr (kWide<V>) return _mm512_roundscale_pd(x, kNearest); else return _mm256_round_pd(x, kNearest);
+  if constexpr (kWide<V>) return _mm512_roundscale_pd(x, kNearest);
+  else return _mm256_round_pd(x, kNearest);
 }
 // Bit k set when lane k of a equals lane k of b.
 template <class V>
@@ -75,8 +79,8 @@ TEILOMAT_LANES_INLINE IntLanes<V> multiplyLow64(IntLanes<V> a, IntLanes<V> b) {
     return _mm512_mullo_epi64(a, b);
   } else {
     const __m256i low = _mm256_mul_epu32(a, b);
-    const __m256i cross = _mm256_add_epi64(_mm256_mul_epu32(_mm256_srli_epi64(a, 32), b),
-                                           _mm256_mul_epu32(a, _mm256_srli_epi64(b, 32)));
+    const __m256i cross =
+        _mm256_add_epi64(_mm256_mul_epu32(_mm256_srli_epi64(a, 32), b), _mm256_mul_epu32(a, _mm256_srli_epi64(b, 32)));
     return _mm256_add_epi64(low, _mm256_slli_epi64(cross, 32));
   }
 }

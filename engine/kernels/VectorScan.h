@@ -210,8 +210,8 @@ TEILOMAT_LANES_INLINE void reciprocals(Round<V>& round) {
 // first - kLanes * kUnroll < start <= first; lanes outside [first, last]
 // are computed and masked off.
 template <class V, class Test, bool Ahead, class Stream>
-TEILOMAT_VECTOR_FUNCTION std::uint64_t scanRounds(const Number<V>& n, Stream stream, std::uint64_t start, std::uint64_t first,
-                         std::uint64_t last) {
+TEILOMAT_VECTOR_FUNCTION std::uint64_t scanRounds(const Number<V>& n, Stream stream, std::uint64_t start,
+                                                  std::uint64_t first, std::uint64_t last) {
   constexpr std::uint64_t kRound = kLanes<V> * kUnroll;
   Round<V> current, coming;
   stream.next(current);
@@ -276,12 +276,12 @@ TEILOMAT_VECTOR_FUNCTION std::uint64_t scanWithWheel(uint128 n, std::uint64_t fr
 // teilomat, as the kernel table declares them: `name`, the wheel kernel, and
 // `name##Full`, the full-sequence reference. Plain functions, outside the
 // target: each only calls its scan, which carries it.
-#define TEILOMAT_DEFINE_VECTOR_KERNELS(name, V)                                                \
-  namespace teilomat {                                                                         \
-  std::uint64_t name(uint128 n, std::uint64_t from, std::uint64_t to) {                        \
-    return kernel_detail::scanWithWheel<V>(n, from, to);                                       \
-  }                                                                                            \
-  std::uint64_t name##Full(uint128 n, std::uint64_t from, std::uint64_t to) {                  \
-    return kernel_detail::scanFullSequence<V, kernel_detail::ReferenceTests>(n, from, to);     \
-  }                                                                                            \
+#define TEILOMAT_DEFINE_VECTOR_KERNELS(name, V)                                            \
+  namespace teilomat {                                                                     \
+  std::uint64_t name(uint128 n, std::uint64_t from, std::uint64_t to) {                    \
+    return kernel_detail::scanWithWheel<V>(n, from, to);                                   \
+  }                                                                                        \
+  std::uint64_t name##Full(uint128 n, std::uint64_t from, std::uint64_t to) {              \
+    return kernel_detail::scanFullSequence<V, kernel_detail::ReferenceTests>(n, from, to); \
+  }                                                                                        \
   }

@@ -2,9 +2,9 @@
 #include "files/posix/FileCalls.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/file.h>
 #include <sys/random.h>
-#include <stdio.h>
 #include <unistd.h>
 
 #include "files/FileReplacement.h"

@@ -5,18 +5,16 @@
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTranslator>
-
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <csignal>
+#include <fcntl.h>
 #include <fstream>
 #include <ostream>
+#include <spawn.h>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 #include "UiTestSupport.h"
@@ -43,19 +41,38 @@ const CommandLineRow kCommandLines[] = {
     {"ShortVersion", {"-v"}, 0, "Teilomat 1.1\n", "", true},
     {"Help", {"--help"}, 0, "Aufruf: teilomat [Option]\n", "", false},
     {"HelpWinsOverVersion", {"--version", "-h"}, 0, "-v, --version", "", false},
-    {"VersionAfterQtOptions", {"-platform", "offscreen", "--style=Fusion", "-reverse", "--version"}, 0,
-     "Teilomat 1.1\n", "", true},
+    {"VersionAfterQtOptions",
+     {"-platform", "offscreen", "--style=Fusion", "-reverse", "--version"},
+     0,
+     "Teilomat 1.1\n",
+     "",
+     true},
     {"UnknownOption", {"--rechnen"}, 2, "", "teilomat: unbekannte Option „--rechnen“", true},
     {"UnknownOptionBeforeVersion", {"-x", "--version"}, 2, "", "unbekannte Option „-x“", true},
     {"StrayArgument", {"123"}, 2, "", "teilomat: unerwartetes Argument „123“", true},
     // A Qt option is let through and reaches the display check.
     {"QtOptionNeedsTheDisplay", {"-style", "Fusion"}, 2, "", "keine Anzeige da", true},
     // Qt gives up on a Wayland display that is not there (or, without its plugin, on X11).
-    {"WaylandSocketMissing", {}, 2, "", "Die Wayland-Anzeige „teilomat-nirgends“ gibt es nicht: unter /tmp/teilomat-nirgends",
-     true, {"WAYLAND_DISPLAY=teilomat-nirgends", "XDG_RUNTIME_DIR=/tmp"}},
-    {"WaylandWithoutRuntimeFolder", {"-platform", "wayland"}, 2, "", "nicht zu finden, weil XDG_RUNTIME_DIR nicht gesetzt",
-     true, {"WAYLAND_DISPLAY=wayland-3", "XDG_RUNTIME_DIR="}},
-    {"WaylandAvoidedInTheWayOut", {}, 2, "", "xvfb-run -a " TEILOMAT_PROGRAM " -platform xcb\n", true,
+    {"WaylandSocketMissing",
+     {},
+     2,
+     "",
+     "Die Wayland-Anzeige „teilomat-nirgends“ gibt es nicht: unter /tmp/teilomat-nirgends",
+     true,
+     {"WAYLAND_DISPLAY=teilomat-nirgends", "XDG_RUNTIME_DIR=/tmp"}},
+    {"WaylandWithoutRuntimeFolder",
+     {"-platform", "wayland"},
+     2,
+     "",
+     "nicht zu finden, weil XDG_RUNTIME_DIR nicht gesetzt",
+     true,
+     {"WAYLAND_DISPLAY=wayland-3", "XDG_RUNTIME_DIR="}},
+    {"WaylandAvoidedInTheWayOut",
+     {},
+     2,
+     "",
+     "xvfb-run -a " TEILOMAT_PROGRAM " -platform xcb\n",
+     true,
      {"WAYLAND_DISPLAY=/tmp/teilomat-nirgends"}},
 };
 
@@ -144,7 +161,9 @@ TEST_P(CommandLine, AnswersWithoutADisplay) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Start, CommandLine, ::testing::ValuesIn(kCommandLines),
-                         [](const ::testing::TestParamInfo<CommandLineRow>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<CommandLineRow>& info) {
+                           return std::string(info.param.name);
+                         });
 
 using ApplicationSetupTest = UiTest;
 

@@ -10,17 +10,16 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <cstdint>
-#include <stdexcept>
-
-#include "support/Parse128.h"
-#include "support/RecordingFake.h"
 #include <ostream>
+#include <stdexcept>
 
 #include "UiTestSupport.h"
 #include "app/Form1.h"
+#include "support/Parse128.h"
+#include "support/RecordingFake.h"
 
 namespace teilomat::testing {
 namespace {
@@ -73,14 +72,14 @@ TEST_P(Form1Primality, WritesItsResultIntoTheRealControls) {
   const std::string label2 = label("Label2").toStdString();
   EXPECT_EQ(label2.substr(0, std::string(row.label2Start).size()), row.label2Start);
   const QString sep = row.commaLocale ? "," : "\\.";
-  EXPECT_TRUE(QRegularExpression("\\d+" + sep + "\\d{3} ms = \\d+" + sep + "\\d{3} sek$").match(label("Label2")).hasMatch())
+  EXPECT_TRUE(
+      QRegularExpression("\\d+" + sep + "\\d{3} ms = \\d+" + sep + "\\d{3} sek$").match(label("Label2")).hasMatch())
       << label2;
   EXPECT_EQ(field("Text2")->text().toStdString(), row.text2);
   EXPECT_EQ(form_.windowTitle().toStdString(), row.caption);
   // A screen reader reads the same: the window by its caption, the result lines by their text.
   EXPECT_EQ(QAccessible::queryAccessibleInterface(&form_)->text(QAccessible::Name).toStdString(), row.caption);
-  for (const char* line : {"Label1", "Label2"})
-    EXPECT_EQ(child<QLabel>(form_, line)->accessibleName(), label(line));
+  for (const char* line : {"Label1", "Label2"}) EXPECT_EQ(child<QLabel>(form_, line)->accessibleName(), label(line));
   EXPECT_EQ(child<QLabel>(form_, "Label1")->accessibleDescription(), "Ausgabe");
   EXPECT_EQ(child<QGroupBox>(form_, "Frame4")->title().toStdString(), "Größter Teiler");
   EXPECT_EQ(child<QPushButton>(form_, "Command3")->text().toStdString(), "Teilerzahl ins Eingabefeld kopieren");
@@ -89,7 +88,9 @@ TEST_P(Form1Primality, WritesItsResultIntoTheRealControls) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Command1, Form1Primality, ::testing::ValuesIn(kPrimalityRows),
-                         [](const ::testing::TestParamInfo<PrimalityRow>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<PrimalityRow>& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST_F(Form1Commands, UncheckedBeepStaysSilent) {
   child<QCheckBox>(form_, "Check1")->setChecked(false);
@@ -272,14 +273,31 @@ const CharacterRow kCharacterRows[] = {
     {"typing stops at 28", "", -1, false, "1234567890123456789012345678901234567890", D28},
     {"a paste is cut to fit", "12345", 2, true, "abcdefghijklmnopqrstuvwxyz0123456789", "12abcdefghijklmnopqrstuvw345"},
     {"27 digits and an emoji", "", -1, false, D27 "\U0001F600", D27 "\U0001F600"},
-    {"26 digits and an emoji leave room for one", "", -1, false, D26 "\U0001F600" "12", D26 "\U0001F600" "1"},
+    {"26 digits and an emoji leave room for one", "", -1, false,
+     D26 "\U0001F600"
+         "12",
+     D26 "\U0001F600"
+         "1"},
     {"an emoji after 28 is refused whole", D28, -1, false, "\U0001F600", D28},
-    {"skin tone joins its emoji", D27, -1, false, "\U0001F44D\U0001F3FD" "9", D27 "\U0001F44D\U0001F3FD"},
-    {"a flag is one character", D27, -1, false, "\U0001F1E9\U0001F1EA" "9", D27 "\U0001F1E9\U0001F1EA"},
-    {"accents stay with their letter", D27, -1, false, "e\u0301\u0308" "9", D27 "e\u0301\u0308"},
+    {"skin tone joins its emoji", D27, -1, false,
+     "\U0001F44D\U0001F3FD"
+     "9",
+     D27 "\U0001F44D\U0001F3FD"},
+    {"a flag is one character", D27, -1, false,
+     "\U0001F1E9\U0001F1EA"
+     "9",
+     D27 "\U0001F1E9\U0001F1EA"},
+    {"accents stay with their letter", D27, -1, false,
+     "e\u0301\u0308"
+     "9",
+     D27 "e\u0301\u0308"},
     {"a paste never cuts a surrogate pair", D26, -1, true, "1\U0001F600\U0001F600", D26 "1\U0001F600"},
     {"a paste never cuts a cluster", D26, -1, true, "xe\u0301\u0308y", D26 "xe\u0301\u0308"},
-    {"a pasted skin-toned emoji counts one", D25, -1, true, "a\U0001F44D\U0001F3FD" "b", D25 "a\U0001F44D\U0001F3FD" "b"},
+    {"a pasted skin-toned emoji counts one", D25, -1, true,
+     "a\U0001F44D\U0001F3FD"
+     "b",
+     D25 "a\U0001F44D\U0001F3FD"
+         "b"},
 };
 #undef D28
 #undef D27
@@ -316,7 +334,10 @@ TEST_P(Form1InputLimit, ProgramTextIsKeptWholeAndCanOnlyShrinkByTyping) {
   QTest::keyClick(edit, Qt::Key_Backspace);
   QTest::keyClick(edit, Qt::Key_Backspace);
   QTest::keyClicks(edit, "77");
-  EXPECT_EQ(edit->text(), "123456789012345678901234567" "7") << "back at the limit after shortening";
+  EXPECT_EQ(edit->text(),
+            "123456789012345678901234567"
+            "7")
+      << "back at the limit after shortening";
 }
 
 INSTANTIATE_TEST_SUITE_P(Fields, Form1InputLimit,

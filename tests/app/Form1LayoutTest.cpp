@@ -9,7 +9,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QStyle>
-
 #include <ostream>
 
 #include "UiTestSupport.h"
@@ -94,8 +93,8 @@ TEST_F(Form1Window, StartsWithCaptionSizeAndCheckedBeep) {
 }
 
 TEST_F(Form1Window, TabOrderFollowsTheTabIndices) {
-  const QStringList expected = {"Command1", "Text1",    "Command2", "Check1",   "Text2",    "Command3", "Command4",
-                                "List1",    "Text3",    "Text4",    "Command5", "Command6", "Command7"};
+  const QStringList expected = {"Command1", "Text1", "Command2", "Check1",   "Text2",    "Command3", "Command4",
+                                "List1",    "Text3", "Text4",    "Command5", "Command6", "Command7"};
   QStringList order;
   QWidget* widget = child<QWidget>(form_, "Command1");
   for (int guard = 0; widget && guard < 200; ++guard) {
@@ -168,8 +167,8 @@ TEST_F(Form1Window, EveryCaptionFitsItsControl) {
 // The names screen readers announce: the caption a control stands under,
 // without access-key marks; Text2 and Command3 follow their run-time captions.
 struct AccessibleRow {
-  const char* name;       // objectName, or "Form2/..." for the Info window
-  const char* caption;    // set on Frame4 or Command3 first, when given
+  const char* name;     // objectName, or "Form2/..." for the Info window
+  const char* caption;  // set on Frame4 or Command3 first, when given
   const char* expected;
 };
 
@@ -235,9 +234,10 @@ TEST_F(Form1Window, Text1ContextMenuSpeaksGerman) {
   QStringList texts;
   for (const QAction* action : menu->actions())
     if (!action->isSeparator()) texts << action->text().section('\t', 0, 0).remove('&');
-  for (const char* expected : {"Rückgängig", "Wiederherstellen", "Ausschneiden", "Kopieren", "Einfügen", "Löschen",
-                               "Alles auswählen"})
-    EXPECT_TRUE(texts.contains(QString::fromUtf8(expected))) << expected << " not in: " << texts.join(" | ").toStdString();
+  for (const char* expected :
+       {"Rückgängig", "Wiederherstellen", "Ausschneiden", "Kopieren", "Einfügen", "Löschen", "Alles auswählen"})
+    EXPECT_TRUE(texts.contains(QString::fromUtf8(expected)))
+        << expected << " not in: " << texts.join(" | ").toStdString();
 }
 
 }  // namespace

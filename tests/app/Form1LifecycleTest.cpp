@@ -10,10 +10,10 @@
 #include <cstdint>
 #include <ostream>
 
-#include "support/RecordingFake.h"
-#include "support/ScratchDirectory.h"
 #include "UiTestSupport.h"
 #include "app/Form1.h"
+#include "support/RecordingFake.h"
+#include "support/ScratchDirectory.h"
 
 namespace teilomat::testing {
 namespace {

@@ -1,15 +1,16 @@
-// The Info window: contents, font, colours, and its lifecycle through Command7, Schließen, Esc, Enter and the close box.
-#include <QFontInfo>
+// The Info window: contents, font, colours, and its lifecycle through Command7, Schließen, Esc, Enter and the close
+// box.
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <tuple>
 
-#include "support/RecordingFake.h"
 #include "UiTestSupport.h"
 #include "app/Form1.h"
+#include "support/RecordingFake.h"
 
 namespace teilomat::testing {
 namespace {
@@ -97,9 +98,9 @@ TEST_F(InfoWindow, SchliessenHidesAndCommand7ShowsTheSameWindowAgain) {
 // Esc and Enter (either key) press "Schließen"; with a modifier they do nothing.
 TEST_F(InfoWindow, EscAndEnterPressSchliessen) {
   const std::tuple<Qt::Key, Qt::KeyboardModifiers, bool> presses[] = {{Qt::Key_Escape, Qt::NoModifier, true},
-                                                                       {Qt::Key_Return, Qt::NoModifier, true},
-                                                                       {Qt::Key_Enter, Qt::KeypadModifier, true},
-                                                                       {Qt::Key_Return, Qt::ControlModifier, false}};
+                                                                      {Qt::Key_Return, Qt::NoModifier, true},
+                                                                      {Qt::Key_Enter, Qt::KeypadModifier, true},
+                                                                      {Qt::Key_Return, Qt::ControlModifier, false}};
   for (const auto& [key, modifiers, closes] : presses) {
     QPointer<Form2> info = openInfo();
     QTest::keyClick(child<QPushButton>(*info, "Command1"), key, modifiers);

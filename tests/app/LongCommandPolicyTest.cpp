@@ -1,8 +1,7 @@
 // The rules by which the desktop learns of long commands, on a fake clock against a recording bus.
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -19,7 +18,9 @@ struct RecordingBus : DesktopBus {
   void releaseSleep() override { log += " release"; }
   void showProgress(double fraction) override { log += (std::ostringstream() << " progress " << fraction).str(); }
   void hideProgress() override { log += " hide"; }
-  void notifyEnd(const std::string& verdict, const std::string& line) override { log += " notify " + verdict + " | " + line; }
+  void notifyEnd(const std::string& verdict, const std::string& line) override {
+    log += " notify " + verdict + " | " + line;
+  }
   std::string log;
 };
 
@@ -39,14 +40,17 @@ void PrintTo(const RuleRow& row, std::ostream* os) { *os << row.name; }
 const RuleRow kRules[] = {
     {"ShortCommand", "start @1.9 unseen", ""},
     {"HoldAndProgressFromTwoSeconds", "start p10 @2 p20 @2.5 end", "inhibit progress 0.1 progress 0.2 release hide"},
-    {"ProgressAtMostFourTimesASecond", "start p1 @2 p2 @2.2 p3 @2.3 end", "inhibit progress 0.01 progress 0.03 release hide"},
-    {"UnseenEndAfterTenSeconds", "start @10 unseen", "inhibit progress 0 notify 15 ist Prim | Dauer: 10 Sekunden release hide"},
+    {"ProgressAtMostFourTimesASecond", "start p1 @2 p2 @2.2 p3 @2.3 end",
+     "inhibit progress 0.01 progress 0.03 release hide"},
+    {"UnseenEndAfterTenSeconds", "start @10 unseen",
+     "inhibit progress 0 notify 15 ist Prim | Dauer: 10 Sekunden release hide"},
     {"UnseenEndBeforeTenSeconds", "start @9.9 unseen", "inhibit progress 0 release hide"},
     {"SeenEnd", "start @10 end", "inhibit progress 0 release hide"},
     {"EndByEsc", "start @10 esc", "inhibit progress 0 release hide"},
     {"EndByError", "start @10 fail", "inhibit progress 0 release hide"},
     {"CloseReleasesAtOnce", "start @10 close @10.5 abort", "inhibit progress 0 release hide"},
-    {"NestedInnermostPercentOneHold", "start @1 start p50 @3 esc p- @4 unseen", "inhibit progress 0.5 progress 0 release hide"},
+    {"NestedInnermostPercentOneHold", "start @1 start p50 @3 esc p- @4 unseen",
+     "inhibit progress 0.5 progress 0 release hide"},
     {"NestedUnseenEndWhileOuterRunsOn", "start @1 start @11.5 unseen @12 end",
      "inhibit progress 0 notify 15 ist Prim | Dauer: 10 Sekunden release hide"},
     {"DialogLetsSleepAndItsTimeDoesNotCount", "start @3 dialog @30 answer @32 unseen",
@@ -64,20 +68,25 @@ TEST_P(DesktopRules, TellTheDesktop) {
   RecordingBus bus;
   LongCommandPolicy session(bus, [&] { return now; });
   std::optional<double> percent = 0;
-  const std::map<std::string, CommandEnd> ends = {{"end", CommandEnd::Finished}, {"unseen", CommandEnd::Finished},
-      {"esc", CommandEnd::Cancelled}, {"fail", CommandEnd::Failed}, {"abort", CommandEnd::Aborted}};
+  const std::map<std::string, CommandEnd> ends = {{"end", CommandEnd::Finished},
+                                                  {"unseen", CommandEnd::Finished},
+                                                  {"esc", CommandEnd::Cancelled},
+                                                  {"fail", CommandEnd::Failed},
+                                                  {"abort", CommandEnd::Aborted}};
   std::istringstream script(GetParam().script);
   for (std::string step; script >> step;) {
     if (step == "start") session.commandStarted();
-    else if (ends.contains(step)) session.commandEnded(ends.at(step), CaptionReport::about(CaptionState::Prime, uint128{15}),
-                                                  Separators::comma(), step == "end");
+    else if (ends.contains(step))
+      session.commandEnded(ends.at(step), CaptionReport::about(CaptionState::Prime, uint128{15}), Separators::comma(),
+                           step == "end");
     else if (step == "close") session.windowClosed();
     else if (step == "dialog" || step == "answer") session.dialogShown(step == "dialog");
     else if (step == "p-") percent.reset();
     else if (step[0] == 'p') percent = std::stod(step.substr(1));
     else if (step[0] == '@') {
       const auto until = Clock::time_point{} + std::chrono::milliseconds(std::lround(std::stod(step.substr(1)) * 1000));
-      for (; now + std::chrono::milliseconds(100) <= until; session.tick(percent)) now += std::chrono::milliseconds(100);
+      for (; now + std::chrono::milliseconds(100) <= until; session.tick(percent))
+        now += std::chrono::milliseconds(100);
       now = until;
     } else FAIL() << "unknown step " << step;
   }

@@ -8,7 +8,6 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
-
 #include <ostream>
 
 #include "UiTestSupport.h"
@@ -72,13 +71,13 @@ TEST_P(RealMessageBox, HasOneOkButtonNoIconAndItsTitle) {
   EXPECT_TRUE(inspected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Services, RealMessageBox,
-    ::testing::Values(MessageRow{"ApplicationTitle", "Nur Zahlen mit maximal 29 Stellen eingeben !!", "", "Teilomat"},
-                      MessageRow{"OwnTitleAndLineBreak", "Fehler: 75\r\nPfad-/Dateizugriffsfehler",
-                                 "Speichern Listbox", "Speichern Listbox"},
-                      MessageRow{"MarkupStaysText", "<b>1 < 2</b>", "", "Teilomat"}),
-    [](const ::testing::TestParamInfo<MessageRow>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Services, RealMessageBox,
+                         ::testing::Values(MessageRow{"ApplicationTitle",
+                                                      "Nur Zahlen mit maximal 29 Stellen eingeben !!", "", "Teilomat"},
+                                           MessageRow{"OwnTitleAndLineBreak", "Fehler: 75\r\nPfad-/Dateizugriffsfehler",
+                                                      "Speichern Listbox", "Speichern Listbox"},
+                                           MessageRow{"MarkupStaysText", "<b>1 < 2</b>", "", "Teilomat"}),
+                         [](const ::testing::TestParamInfo<MessageRow>& info) { return std::string(info.param.name); });
 
 TEST_F(RealServices, InputBoxSitsAtItsTwipsAndReturnsTheTypedText) {
   QPoint shownAt;

@@ -36,10 +36,8 @@ ModalDialogGuard::ModalDialogGuard() {
     ++seen_;
     ADD_FAILURE() << "unexpected modal dialog: " << modal->metaObject()->className() << " \""
                   << modal->windowTitle().toStdString() << "\"";
-    if (auto* dialog = qobject_cast<QDialog*>(modal))
-      dialog->reject();
-    else
-      modal->close();
+    if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+    else modal->close();
   });
   timer_.start();
 }

@@ -1,13 +1,12 @@
 // Helpers of the widget tests: a hang watchdog, a guard against real modal dialogs, child lookup.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
 #include <chrono>
 #include <condition_variable>
+#include <gtest/gtest.h>
 #include <mutex>
 #include <string>
 #include <thread>

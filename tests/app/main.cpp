@@ -1,8 +1,7 @@
 // The widget tests' entry: one QApplication on the offscreen platform for all tests.
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <cstdlib>
+#include <gtest/gtest.h>
 
 #include "app/ApplicationSetup.h"
 

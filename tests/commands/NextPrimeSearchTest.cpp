@@ -1,17 +1,16 @@
 // Command2 against the recording fake: caption sequences, results, every ending and its beeps.
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "commands/CommandMessages.h"
+#include "commands/Commands.h"
 #include "engine/TrialReference.h"
 #include "engine/WorkerThreads.h"
 #include "support/ListingWatchdog.h"
 #include "support/RecordingFake.h"
-#include "commands/Commands.h"
-#include "commands/CommandMessages.h"
 
 namespace teilomat {
 namespace {
@@ -19,8 +18,7 @@ namespace {
 using testing::RecordingFake;
 
 const char* const kAbort = "Abbruch !!! Die getestete Zahl hat mehr als 29 Stellen !!!";
-const char* const kBelowTen =
-    " 2, 3, 5, 7 sind die Primzahlen unter 10. Bitte gebe mindestens 10 als Zahl ein";
+const char* const kBelowTen = " 2, 3, 5, 7 sind die Primzahlen unter 10. Bitte gebe mindestens 10 als Zahl ein";
 
 struct Search {
   RecordingFake fake;
@@ -38,13 +36,13 @@ struct Search {
 
 std::string checking(const std::string& m) { return "Teilomat - (" + m + " wird geprüft)"; }
 std::string progress(const std::string& m, int percent, int count) {
-  return "Teilomat - (" + m + " ist zu " + std::to_string(percent) + " % überprüft; " +
-         std::to_string(count) + " Zahlen als mög. Teiler getestet)";
+  return "Teilomat - (" + m + " ist zu " + std::to_string(percent) + " % überprüft; " + std::to_string(count) +
+         " Zahlen als mög. Teiler getestet)";
 }
 std::string found(const std::string& p) { return "Teilomat - (" + p + " ist die nächste Primzahl)"; }
 std::string statistics(const std::string& n, const std::string& distance) {
-  return "Ursprungszahl: " + n + " --- Abstandt zwischen Ursprungszahl und gefundene Primzahl: " +
-         distance + " --- Dauer der Prüfung: ";
+  return "Ursprungszahl: " + n + " --- Abstandt zwischen Ursprungszahl und gefundene Primzahl: " + distance +
+         " --- Dauer der Prüfung: ";
 }
 bool startsWith(const std::string& text, const std::string& prefix) {
   return text.compare(0, prefix.size(), prefix) == 0;
@@ -52,10 +50,9 @@ bool startsWith(const std::string& text, const std::string& prefix) {
 
 TEST(NextPrimeSearch, ThirteenShowsEveryCandidateAndTheCarriedCount) {
   Search s("13");
-  EXPECT_EQ(s.fake.captions(), (std::vector<std::string>{
-                                   checking("14"), checking("15"), progress("15", 75, 3),
-                                   checking("16"), checking("17"), progress("17", 60, 3),
-                                   progress("17", 100, 3), progress("17", 140, 4), found("17")}));
+  EXPECT_EQ(s.fake.captions(), (std::vector<std::string>{checking("14"), checking("15"), progress("15", 75, 3),
+                                                         checking("16"), checking("17"), progress("17", 60, 3),
+                                                         progress("17", 100, 3), progress("17", 140, 4), found("17")}));
   EXPECT_EQ(s.fake.label1, "Nächste Primzahl die nach der Zahl 13 kommt ist  17");
   EXPECT_TRUE(startsWith(s.fake.label2, statistics("13", "4"))) << s.fake.label2;
   EXPECT_EQ(s.text2(), "17");
@@ -65,18 +62,17 @@ TEST(NextPrimeSearch, ThirtyTwoKeepsTheShownPercentAcrossCandidates) {
   Search s("32");
   // 35's first percent equals the 50 shown for 33, so it writes nothing;
   // 37's first caption shows the count that 35's two divisions left.
-  EXPECT_EQ(s.fake.captions(), (std::vector<std::string>{
-                                   checking("33"), progress("33", 50, 3), checking("34"),
-                                   checking("35"), progress("35", 83, 3), checking("36"),
-                                   checking("37"), progress("37", 42, 4), progress("37", 71, 3),
-                                   progress("37", 100, 4), progress("37", 157, 5), found("37")}));
+  EXPECT_EQ(s.fake.captions(), (std::vector<std::string>{checking("33"), progress("33", 50, 3), checking("34"),
+                                                         checking("35"), progress("35", 83, 3), checking("36"),
+                                                         checking("37"), progress("37", 42, 4), progress("37", 71, 3),
+                                                         progress("37", 100, 4), progress("37", 157, 5), found("37")}));
   EXPECT_EQ(s.text2(), "37");
 }
 
 TEST(NextPrimeSearch, TenFindsElevenAtDistanceOne) {
   Search s("10");
-  EXPECT_EQ(s.fake.captions(), (std::vector<std::string>{checking("11"), progress("11", 75, 3),
-                                                         progress("11", 125, 3), found("11")}));
+  EXPECT_EQ(s.fake.captions(),
+            (std::vector<std::string>{checking("11"), progress("11", 75, 3), progress("11", 125, 3), found("11")}));
   EXPECT_TRUE(startsWith(s.fake.label2, statistics("10", "1")));
 }
 
@@ -88,10 +84,10 @@ TEST(NextPrimeSearch, ResultLiesAboveTheStartAndShowsTheConvertedValue) {
     const char* distance;
   };
   const Row rows[] = {
-      {"11", "11", "13", "2"},          {"13", "13", "17", "4"},
-      {"100", "100", "101", "1"},       {" 0017 ", "17", "19", "2"},
-      {"10,0", "10", "11", "1"},        {"1.000", "1000", "1009", "9"},
-      {"1E2", "100", "101", "1"},       {"4294967291", "4294967291", "4294967311", "20"},
+      {"11", "11", "13", "2"},    {"13", "13", "17", "4"},
+      {"100", "100", "101", "1"}, {" 0017 ", "17", "19", "2"},
+      {"10,0", "10", "11", "1"},  {"1.000", "1000", "1009", "9"},
+      {"1E2", "100", "101", "1"}, {"4294967291", "4294967291", "4294967311", "20"},
   };
   for (const Row& row : rows) {
     Search s(row.input);
@@ -173,8 +169,8 @@ TEST(NextPrimeSearch, StartWritesResultFieldAndCaptionsFirst) {
   for (std::size_t i = 0; i < 5 && i < s.fake.log.size(); ++i)
     head.push_back(s.fake.log[i].what + ": " + s.fake.log[i].text);
   EXPECT_EQ(head, (std::vector<std::string>{"text2: ", "frame4: Nächste Primzahl",
-                                            "command3: Pri&mzahl ins Eingabefeld kopieren",
-                                            "text2: Alte Eingabe: 13", "caption: " + checking("14")}));
+                                            "command3: Pri&mzahl ins Eingabefeld kopieren", "text2: Alte Eingabe: 13",
+                                            "caption: " + checking("14")}));
 }
 
 // Every ending but success: caption "Teilomat", one box, one beep after it,
@@ -272,8 +268,8 @@ TEST(NextPrimeSearch, SecondSearchInsideAnEventPassLeavesTheFirstItsOwnValues) {
   const auto inner = std::find(captions.begin(), captions.end(), found("17"));
   ASSERT_NE(inner, captions.end());
   EXPECT_EQ(std::vector<std::string>(inner + 1, captions.end()),
-            (std::vector<std::string>{checking("34"), checking("35"), progress("35", 83, 3), checking("36"), checking("37"),
-                                      progress("37", 42, 4), progress("37", 71, 3),
+            (std::vector<std::string>{checking("34"), checking("35"), progress("35", 83, 3), checking("36"),
+                                      checking("37"), progress("37", 42, 4), progress("37", 71, 3),
                                       progress("37", 100, 4), progress("37", 157, 5), found("37")}));
 }
 

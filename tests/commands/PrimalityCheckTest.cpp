@@ -1,12 +1,11 @@
 // Command1 against the recording fake: endings, texts, caption sequences, counts and beeps.
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
-#include "support/RecordingFake.h"
 #include "commands/Commands.h"
+#include "support/RecordingFake.h"
 
 namespace teilomat {
 namespace {
@@ -25,8 +24,8 @@ struct TestRun {
 };
 
 std::string progress(const std::string& n, int percent, int tried) {
-  return "Teilomat - (" + n + " ist zu " + std::to_string(percent) + " % überprüft; " +
-         std::to_string(tried) + " Zahlen als mög. Teiler getestet)";
+  return "Teilomat - (" + n + " ist zu " + std::to_string(percent) + " % überprüft; " + std::to_string(tried) +
+         " Zahlen als mög. Teiler getestet)";
 }
 
 bool startsWith(const std::string& text, const std::string& prefix) {
@@ -38,7 +37,8 @@ TEST(PrimalityCheck, EvenNumberNamesHalfAsTheLargerDivisor) {
   EXPECT_EQ(r.fake.label1, "Zahl 4 ist gerade und größer 2 und kann deshalb keine Primzahl sein");
   EXPECT_TRUE(startsWith(r.fake.label2, "Es wurde die 2 als Teiler probiert !! --- Dauer der Prüfung: "));
   EXPECT_EQ(r.text2(), "2");
-  EXPECT_EQ(r.fake.captions(), (std::vector<std::string>{"Teilomat - (4 wird geprüft)", "Teilomat - (4 ist keine Primzahl)"}));
+  EXPECT_EQ(r.fake.captions(),
+            (std::vector<std::string>{"Teilomat - (4 wird geprüft)", "Teilomat - (4 ist keine Primzahl)"}));
   EXPECT_LT(r.fake.indexOf("caption", "Teilomat - (4 ist keine Primzahl)"), r.fake.indexOf("beep"));
 }
 
@@ -67,7 +67,9 @@ TEST(PrimalityCheck, SmallNumbersHaveFixedAnswersBeepBeforeCaption) {
   for (const Row& row : rows) {
     TestRun r(row.n);
     EXPECT_EQ(r.fake.label1, row.label1) << row.n;
-    EXPECT_TRUE(startsWith(r.fake.label2, "Es wurde 1 verschiedene Zahl als Teiler probiert !! --- Dauer der Prüfung: ")) << row.n;
+    EXPECT_TRUE(
+        startsWith(r.fake.label2, "Es wurde 1 verschiedene Zahl als Teiler probiert !! --- Dauer der Prüfung: "))
+        << row.n;
     EXPECT_EQ(r.text2(), "") << row.n;
     EXPECT_EQ(r.fake.caption, row.caption) << row.n;
     EXPECT_LT(r.fake.indexOf("beep"), r.fake.indexOf("caption", std::string(row.caption))) << row.n;
@@ -83,7 +85,8 @@ TEST(PrimalityCheck, ElevenShowsTriedCountingTheTwo) {
                                    "Teilomat - (11 ist Prim)",
                                }));
   EXPECT_EQ(r.fake.label1, "Zahl 11 ist prim");
-  EXPECT_TRUE(startsWith(r.fake.label2, "Es wurden 2 verschiedene Zahlen als Teiler probiert !! --- Dauer der Prüfung: "));
+  EXPECT_TRUE(
+      startsWith(r.fake.label2, "Es wurden 2 verschiedene Zahlen als Teiler probiert !! --- Dauer der Prüfung: "));
   EXPECT_EQ(r.text2(), "");
 }
 
@@ -96,14 +99,20 @@ TEST(PrimalityCheck, CompositesNameTheSmallestDivisorAndItsCoDivisor) {
     std::vector<std::string> progressCaptions;
   };
   const Row rows[] = {
-      {"15", "Zahl ist nicht prim (Teiler die multipliziert 15 ergeben, sind z.B. 3 und 5)",
-       "Es wurde 1 verschiedene Zahl als Teiler probiert !! --- Dauer der Prüfung: ", "5",
+      {"15",
+       "Zahl ist nicht prim (Teiler die multipliziert 15 ergeben, sind z.B. 3 und 5)",
+       "Es wurde 1 verschiedene Zahl als Teiler probiert !! --- Dauer der Prüfung: ",
+       "5",
        {progress("15", 75, 2)}},
-      {"25", "Zahl ist nicht prim (Teiler die multipliziert 25 ergeben, sind z.B. 5 und 5)",
-       "Es wurden 2 verschiedene Zahlen als Teiler probiert !! --- Dauer der Prüfung: ", "5",
+      {"25",
+       "Zahl ist nicht prim (Teiler die multipliziert 25 ergeben, sind z.B. 5 und 5)",
+       "Es wurden 2 verschiedene Zahlen als Teiler probiert !! --- Dauer der Prüfung: ",
+       "5",
        {progress("25", 50, 2), progress("25", 83, 3)}},
-      {"49", "Zahl ist nicht prim (Teiler die multipliziert 49 ergeben, sind z.B. 7 und 7)",
-       "Es wurden 3 verschiedene Zahlen als Teiler probiert !!", "7",
+      {"49",
+       "Zahl ist nicht prim (Teiler die multipliziert 49 ergeben, sind z.B. 7 und 7)",
+       "Es wurden 3 verschiedene Zahlen als Teiler probiert !!",
+       "7",
        {progress("49", 37, 2), progress("49", 62, 3), progress("49", 87, 4)}},
   };
   for (const Row& row : rows) {
@@ -122,9 +131,9 @@ TEST(PrimalityCheck, CompositesNameTheSmallestDivisorAndItsCoDivisor) {
 
 TEST(PrimalityCheck, NinetySevenPassesTheBoundWithACaptionAbove100) {
   TestRun r("97");
-  EXPECT_EQ(r.fake.captions(), (std::vector<std::string>{
-                                   "Teilomat - (97 wird geprüft)", progress("97", 30, 2), progress("97", 50, 3),
-                                   progress("97", 70, 4), progress("97", 110, 5), "Teilomat - (97 ist Prim)"}));
+  EXPECT_EQ(r.fake.captions(),
+            (std::vector<std::string>{"Teilomat - (97 wird geprüft)", progress("97", 30, 2), progress("97", 50, 3),
+                                      progress("97", 70, 4), progress("97", 110, 5), "Teilomat - (97 ist Prim)"}));
   EXPECT_TRUE(startsWith(r.fake.label2, "Es wurden 4 verschiedene Zahlen"));
 }
 
@@ -150,9 +159,9 @@ TEST(PrimalityCheck, InitialInputIsAPrimeOfTenMillionCandidates) {
 
 TEST(PrimalityCheck, LargestOddDecimalIsNotEvenAndHasTheDivisor23) {
   TestRun r("79228162514264337593543950333");
-  EXPECT_EQ(r.fake.captions(), (std::vector<std::string>{
-                                   "Teilomat - (79228162514264337593543950333 wird geprüft)",
-                                   "Teilomat - (79228162514264337593543950333 ist keine Primzahl)"}));
+  EXPECT_EQ(r.fake.captions(),
+            (std::vector<std::string>{"Teilomat - (79228162514264337593543950333 wird geprüft)",
+                                      "Teilomat - (79228162514264337593543950333 ist keine Primzahl)"}));
   EXPECT_EQ(r.fake.label1,
             "Zahl ist nicht prim (Teiler die multipliziert 79228162514264337593543950333 ergeben, sind "
             "z.B. 23 und 3444702718011492938849736971)");
@@ -204,8 +213,7 @@ TEST(PrimalityCheck, RefusedInputSetsCaptionShowsWhyAndDoesNotBeep) {
       {"zero", "0", kBelowTwo},
       {"one", "1", kBelowTwo},
       {"negative", "-5", kBelowTwo},
-      {"fraction", "10,5",
-       "Nur ganze Zahlen eingeben !! Eine Zahl mit Nachkommastellen kann keine Primzahl sein."},
+      {"fraction", "10,5", "Nur ganze Zahlen eingeben !! Eine Zahl mit Nachkommastellen kann keine Primzahl sein."},
   };
   for (const Row& row : rows) {
     TestRun r(row.input);

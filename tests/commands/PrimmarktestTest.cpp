@@ -1,17 +1,15 @@
 // Tests of Command4, the Primmarktest: prompt, early end, progress, scores and overflow.
-#include <gtest/gtest.h>
-
-#include <ostream>
-
 #include <cstdint>
+#include <gtest/gtest.h>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "support/RecordingFake.h"
-#include "commands/Commands.h"
 #include "commands/CommandMessages.h"
+#include "commands/Commands.h"
 #include "commands/Primmarktest.h"
+#include "support/RecordingFake.h"
 
 namespace teilomat {
 namespace {
@@ -48,8 +46,8 @@ void runExpectingNoWorkload(RecordingFake& fake, const std::string& answer) {
 // counts less the calibration counts give RunTime (1e9 counts a second).
 void feedRun(RecordingFake& fake, std::uint64_t elapsedCounts, std::uint64_t calibrationCounts = 0) {
   const std::uint64_t base = 7'000'000'000;
-  fake.feedCounter({base, base + calibrationCounts, base + 2 * calibrationCounts,
-                    base + 2 * calibrationCounts + elapsedCounts});
+  fake.feedCounter(
+      {base, base + calibrationCounts, base + 2 * calibrationCounts, base + 2 * calibrationCounts + elapsedCounts});
 }
 
 // "what|text|extra" per event, so that failures print readable texts.
@@ -66,8 +64,7 @@ const std::string kPrompt =
     "betrachtet die gleiche Leistung ! [400*32 = 800*16]. Aber realistisch gesehen hat ein 800 MHz "
     "Rechner mehr Leistung. Darum Realpunkte zum ermitteln der tatsächlichen Leistung und "
     "Vergleichspunkte zum Vergleichen mit langsameren oder schnelleren PCs)" +
-    std::string(153, ' ') +
-    "Außerdem gilt bei den Realpunkten und Vergleichspunkten: Je weniger desto besser !!!" +
+    std::string(153, ' ') + "Außerdem gilt bei den Realpunkten und Vergleichspunkten: Je weniger desto besser !!!" +
     std::string(106, ' ') + "Bitte gebe ein wieviele Mhz der Pc besitzt";
 
 TEST(PrimmarktestPrompt, ExactTextLengthAndPosition) {
@@ -115,15 +112,14 @@ TEST_P(PrimmarktestEarlyEnd, OnlyTheCaptionChanges) {
 }
 
 std::string earlyEndName(const ::testing::TestParamInfo<const char*>& info) {
-  static const char* const names[] = {"Cancel", "Empty",        "Letters",    "Zero",
-                                      "CommaHalf", "NegativeZero", "Blanks", "BelowRange",
+  static const char* const names[] = {"Cancel",      "Empty",         "Letters",      "Zero",
+                                      "CommaHalf",   "NegativeZero",  "Blanks",       "BelowRange",
                                       "HexNoDigits", "OctalNoDigits", "PointExponent"};
   return names[info.index];
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, PrimmarktestEarlyEnd,
-                         ::testing::Values("<Cancel>", "", "abc", "0", "0,5", "-0", "  ", "1E-400",
-                                           "&H", "&O9", ".e5"),
+                         ::testing::Values("<Cancel>", "", "abc", "0", "0,5", "-0", "  ", "1E-400", "&H", "&O9", ".e5"),
                          earlyEndName);
 
 struct ScoreCase {
@@ -151,18 +147,16 @@ TEST_P(PrimmarktestScores, WritesLabelsBeepAndCaptionInOrder) {
   runPrimmarktest(fake, fake);
 
   const std::string scores = std::string("Du hast beim Primmark Test ") + c.vergleichspunkte +
-                             " Vergleichspunkte und " + c.realpunkte +
-                             " Realtpunkte (Je kleiner desto besser). ";
+                             " Vergleichspunkte und " + c.realpunkte + " Realtpunkte (Je kleiner desto besser). ";
   ASSERT_GE(fake.log.size(), 4u);
   const std::vector<Event> tail(fake.log.end() - 4, fake.log.end());
-  EXPECT_EQ(describe(tail),
-            describe({{"label2", std::string("Mhz: ") + c.mhz + " --- " + scores, ""},
-                      {"label1", scores, ""},
-                      {"beep", "", ""},
-                      {"caption",
-                       std::string("Teilomat - (Vergleichspunkte: ") + c.vergleichspunkte +
-                           " --- Realpunkte: " + c.realpunkte + ")",
-                       ""}}));
+  EXPECT_EQ(describe(tail), describe({{"label2", std::string("Mhz: ") + c.mhz + " --- " + scores, ""},
+                                      {"label1", scores, ""},
+                                      {"beep", "", ""},
+                                      {"caption",
+                                       std::string("Teilomat - (Vergleichspunkte: ") + c.vergleichspunkte +
+                                           " --- Realpunkte: " + c.realpunkte + ")",
+                                       ""}}));
   EXPECT_EQ(fake.count("beep"), 1u);
   EXPECT_EQ(fake.count("messageBox"), 0u);
   EXPECT_EQ(fake.count("text2") + fake.count("frame4") + fake.count("command3"), 0u);
@@ -170,23 +164,22 @@ TEST_P(PrimmarktestScores, WritesLabelsBeepAndCaptionInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Runs, PrimmarktestScores,
-    ::testing::Values(
-        ScoreCase{"Mhz800Sek16", "800", 16'000'900'000, 0, true, "800", "12800", "16000"},
-        ScoreCase{"Mhz400Sek32", "400", 32'000'200'000, 0, true, "400", "12800", "32000"},
-        ScoreCase{"NegativeClock", "-800", 16'000'900'000, 0, true, "-800", "-12800", "16000"},
-        ScoreCase{"FractionCommaLocale", "1.5", 1'001'000'001, 0, true, "1,5", "1", "1001"},
-        ScoreCase{"FractionPointLocale", "1.5", 1'001'000'001, 0, false, "1.5", "1", "1001"},
-        ScoreCase{"CommaEndsAnswer", "1,5", 16'000'900'000, 0, true, "1", "16", "16000"},
-        ScoreCase{"BlanksInAnswer", " 8 0 0 ", 16'000'900'000, 0, true, "800", "12800", "16000"},
-        ScoreCase{"HexadecimalAnswer", "&H1F", 2'000'000'000, 0, true, "31", "62", "2000"},
-        ScoreCase{"OctalAnswer", "&O17", 2'000'000'000, 0, true, "15", "30", "2000"},
-        ScoreCase{"ExponentAnswer", "1E3", 2'500'700'000, 0, true, "1000", "2500", "2500"},
-        // The calibrated overhead (0.5 ms) is taken off the elapsed 16001.4 ms.
-        ScoreCase{"OffsetSubtracted", "800", 16'001'400'000, 500'000, true, "800", "12800", "16000"},
-        // -0.0016 truncates to a zero that is written without its sign.
-        ScoreCase{"ScoreTruncatesToZero", "-0.0001", 16'000'900'000, 0, true, "-0,0001", "0", "16000"},
-        ScoreCase{"LargeClockExponentForm", "1E20", 1'024'000'000, 0, false, "1E+20",
-                  "102400000000000000000", "1024"}),
+    ::testing::Values(ScoreCase{"Mhz800Sek16", "800", 16'000'900'000, 0, true, "800", "12800", "16000"},
+                      ScoreCase{"Mhz400Sek32", "400", 32'000'200'000, 0, true, "400", "12800", "32000"},
+                      ScoreCase{"NegativeClock", "-800", 16'000'900'000, 0, true, "-800", "-12800", "16000"},
+                      ScoreCase{"FractionCommaLocale", "1.5", 1'001'000'001, 0, true, "1,5", "1", "1001"},
+                      ScoreCase{"FractionPointLocale", "1.5", 1'001'000'001, 0, false, "1.5", "1", "1001"},
+                      ScoreCase{"CommaEndsAnswer", "1,5", 16'000'900'000, 0, true, "1", "16", "16000"},
+                      ScoreCase{"BlanksInAnswer", " 8 0 0 ", 16'000'900'000, 0, true, "800", "12800", "16000"},
+                      ScoreCase{"HexadecimalAnswer", "&H1F", 2'000'000'000, 0, true, "31", "62", "2000"},
+                      ScoreCase{"OctalAnswer", "&O17", 2'000'000'000, 0, true, "15", "30", "2000"},
+                      ScoreCase{"ExponentAnswer", "1E3", 2'500'700'000, 0, true, "1000", "2500", "2500"},
+                      // The calibrated overhead (0.5 ms) is taken off the elapsed 16001.4 ms.
+                      ScoreCase{"OffsetSubtracted", "800", 16'001'400'000, 500'000, true, "800", "12800", "16000"},
+                      // -0.0016 truncates to a zero that is written without its sign.
+                      ScoreCase{"ScoreTruncatesToZero", "-0.0001", 16'000'900'000, 0, true, "-0,0001", "0", "16000"},
+                      ScoreCase{"LargeClockExponentForm", "1E20", 1'024'000'000, 0, false, "1E+20",
+                                "102400000000000000000", "1024"}),
     [](const ::testing::TestParamInfo<ScoreCase>& info) { return std::string(info.param.name); });
 
 TEST(PrimmarktestScoresBeep, UncheckedBoxGivesNoBeep) {
@@ -226,15 +219,12 @@ TEST(PrimmarktestProgress, HundredCaptionsOnePassPerCandidate) {
 
   EXPECT_EQ(fake.passes, kTested);
   std::vector<std::string> expected{"Teilomat"};
-  for (int p = 1; p <= 100; ++p)
-    expected.push_back("Teilomat - (Primmarktest zu " + std::to_string(p) + " % fertig)");
+  for (int p = 1; p <= 100; ++p) expected.push_back("Teilomat - (Primmarktest zu " + std::to_string(p) + " % fertig)");
   expected.push_back("Teilomat - (Vergleichspunkte: 12800 --- Realpunkte: 16000)");
   EXPECT_EQ(fake.captions(), expected);
   EXPECT_EQ(seen, (std::vector<std::string>{
-                      "Teilomat", "Teilomat - (Primmarktest zu 1 % fertig)",
-                      "Teilomat - (Primmarktest zu 99 % fertig)",
-                      "Teilomat - (Primmarktest zu 100 % fertig)",
-                      "Teilomat - (Primmarktest zu 100 % fertig)"}));
+                      "Teilomat", "Teilomat - (Primmarktest zu 1 % fertig)", "Teilomat - (Primmarktest zu 99 % fertig)",
+                      "Teilomat - (Primmarktest zu 100 % fertig)", "Teilomat - (Primmarktest zu 100 % fertig)"}));
 }
 
 TEST(PrimmarktestProgress, WorkloadTestsEveryCandidate) {
@@ -261,8 +251,7 @@ TEST_P(PrimmarktestOverflow, AnswerBeyondRangeIsRefusedAtOnce) {
   EXPECT_EQ(fake.passes, 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, PrimmarktestOverflow,
-                         ::testing::Values("1e400", "-1e400", "1E99999999999999999999"));
+INSTANTIATE_TEST_SUITE_P(Answers, PrimmarktestOverflow, ::testing::Values("1e400", "-1e400", "1E99999999999999999999"));
 
 // A clock whose product with Realpunkte overflows: the workload has run, then
 // the run ends without scores, and the command can run again afterwards.
@@ -316,10 +305,10 @@ TEST(PrimmarktestNested, InnerRunSharesTheStopwatch) {
   fake.answerInputBox("800");
   fake.answerInputBox("400");
   const std::uint64_t b = 1'000'000'000;
-  fake.feedCounter({b, b, b,                          // outer Calibrieren, Start
+  fake.feedCounter({b, b, b,                                // outer Calibrieren, Start
                     b + 5, b + 5 + 500'000, b + 1'000'000,  // inner: offset 0.5 ms
-                    b + 1'000'000 + 32'000'200'000,   // inner Halt: 32000.2 ms
-                    b + 1'000'000 + 16'001'400'000}); // outer Halt
+                    b + 1'000'000 + 32'000'200'000,         // inner Halt: 32000.2 ms
+                    b + 1'000'000 + 16'001'400'000});       // outer Halt
   fake.atPass(10, [&fake] { runPrimmarktest(fake, fake); });
   fake.atPass(2 * kTested / 64 + 10, [] { throw std::runtime_error("watchdog: the workload does not end"); });
   runPrimmarktest(fake, fake);

@@ -1,17 +1,16 @@
 // Command5 against the recording fake: outcomes, caption sequences, nesting, and a sieve as referee.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
+#include "commands/CommandMessages.h"
+#include "commands/Commands.h"
 #include "engine/WorkerThreads.h"
 #include "support/ListingWatchdog.h"
 #include "support/RecordingFake.h"
-#include "commands/Commands.h"
-#include "commands/CommandMessages.h"
 
 namespace teilomat {
 namespace {
@@ -20,13 +19,11 @@ using testing::RecordingFake;
 using uint128 = unsigned __int128;
 
 const char* const kAbort = "Abbruch !!! Die getestete Zahl hat mehr als 29 Stellen !!!";
-const char* const kBelowTen =
-    " 2, 3, 5, 7 sind die Primzahlen unter 10. Bitte gebe mindestens 10 als Zahl ein";
+const char* const kBelowTen = " 2, 3, 5, 7 sind die Primzahlen unter 10. Bitte gebe mindestens 10 als Zahl ein";
 
 struct Listing {
   RecordingFake fake;
-  Listing(const std::string& from, const std::string& to, Separators locale = Separators::comma(),
-          int check1 = 1) {
+  Listing(const std::string& from, const std::string& to, Separators locale = Separators::comma(), int check1 = 1) {
     fake.locale = locale;
     fake.check1 = check1;
     fake.texts[TextField::Text3] = from;
@@ -42,8 +39,8 @@ struct Listing {
 
 std::string checking(const std::string& m) { return "Teilomat - (" + m + " wird geprüft)"; }
 std::string progress(const std::string& m, int percent, int count) {
-  return "Teilomat - (" + m + " ist zu " + std::to_string(percent) + " % überprüft; " +
-         std::to_string(count) + " Zahlen als mög. Teiler getestet)";
+  return "Teilomat - (" + m + " ist zu " + std::to_string(percent) + " % überprüft; " + std::to_string(count) +
+         " Zahlen als mög. Teiler getestet)";
 }
 std::string eachPrime(int count, const std::string& from, const std::string& to) {
   return "Teilomat - (" + std::to_string(count) + " Primzalen zwischen " + from + " und " + to + ")";
@@ -101,25 +98,23 @@ TEST(RangeListing, EachPrimeWritesLabelsCaptionThenTheEntry) {
   for (const auto& e : l.fake.log)
     if (e.what != "caption" || e.text.find("Primzalen") != std::string::npos)
       written.push_back(e.what + ": " + e.text.substr(0, e.text.find(". Die")));
-  EXPECT_EQ(written, (std::vector<std::string>{
-                         "list.clear: ", "text2: ", "label1: " + label1(1, "11", "11"),
-                         "caption: " + eachPrime(1, "11", "11"), "label2: " + label1(1, "11", "11"),
-                         "list.append: 11", "label2: " + label1(1, "11", "11"), "beep: "}));
+  EXPECT_EQ(written,
+            (std::vector<std::string>{"list.clear: ", "text2: ", "label1: " + label1(1, "11", "11"),
+                                      "caption: " + eachPrime(1, "11", "11"), "label2: " + label1(1, "11", "11"),
+                                      "list.append: 11", "label2: " + label1(1, "11", "11"), "beep: "}));
   EXPECT_EQ(l.fake.caption, eachPrime(1, "11", "11"));
   // The stopwatch is halted before anything of the report is written, so
   // the time shown does not include the report.
   const auto halted = static_cast<std::size_t>(l.fake.indexOf("label1"));
-  EXPECT_NE(std::find(l.fake.counterReadAt.begin(), l.fake.counterReadAt.end(), halted),
-            l.fake.counterReadAt.end());
+  EXPECT_NE(std::find(l.fake.counterReadAt.begin(), l.fake.counterReadAt.end(), halted), l.fake.counterReadAt.end());
 }
 
 TEST(RangeListing, TenToThirteenCarriesCountAndPercentBetweenCandidates) {
   Listing l("10", "13");
-  EXPECT_EQ(l.fake.captions(), (std::vector<std::string>{
-                                   checking("10"), checking("11"), progress("11", 75, 3),
-                                   progress("11", 125, 3), eachPrime(1, "10", "13"), checking("12"),
-                                   checking("13"), progress("13", 75, 4), progress("13", 125, 3),
-                                   eachPrime(2, "10", "13")}));
+  EXPECT_EQ(l.fake.captions(),
+            (std::vector<std::string>{checking("10"), checking("11"), progress("11", 75, 3), progress("11", 125, 3),
+                                      eachPrime(1, "10", "13"), checking("12"), checking("13"), progress("13", 75, 4),
+                                      progress("13", 125, 3), eachPrime(2, "10", "13")}));
   EXPECT_EQ(l.fake.list, (std::vector<uint128>{11, 13}));
 }
 
@@ -127,8 +122,7 @@ TEST(RangeListing, ThirtySevenPassesOneHundredPercentAtItsLastDivisor) {
   Listing l("37", "37");
   EXPECT_EQ(l.fake.captions(),
             (std::vector<std::string>{checking("37"), progress("37", 42, 3), progress("37", 71, 3),
-                                      progress("37", 100, 4), progress("37", 157, 5),
-                                      eachPrime(1, "37", "37")}));
+                                      progress("37", 100, 4), progress("37", 157, 5), eachPrime(1, "37", "37")}));
 }
 
 TEST(RangeListing, PercentIsWorkedOutInTheStatedOrder) {
@@ -328,9 +322,23 @@ TEST(RangeListing, NestsWithTheSearchBothWays) {
     std::string caption;
   };
   const Row rows[] = {
-      {"search inside a listing", "13", "30", 7, runRangeListing, runNextPrimeSearch,
-       {11, 13, 17, 19, 23, 29}, "17", pastEnd(6, "10", "30")},
-      {"listing inside a search", "32", "13", 1, runNextPrimeSearch, runRangeListing, {11, 13}, "37",
+      {"search inside a listing",
+       "13",
+       "30",
+       7,
+       runRangeListing,
+       runNextPrimeSearch,
+       {11, 13, 17, 19, 23, 29},
+       "17",
+       pastEnd(6, "10", "30")},
+      {"listing inside a search",
+       "32",
+       "13",
+       1,
+       runNextPrimeSearch,
+       runRangeListing,
+       {11, 13},
+       "37",
        "Teilomat - (37 ist die nächste Primzahl)"},
   };
   for (const Row& row : rows) {

@@ -1,16 +1,15 @@
 // Command6 against the recording fake and a scratch directory: the file's bytes and the box of a refused save.
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
+#include "commands/Commands.h"
+#include "files/FileReplacement.h"
 #include "support/ListingWatchdog.h"
 #include "support/Parse128.h"
 #include "support/RecordingFake.h"
 #include "support/ScratchDirectory.h"
-#include "commands/Commands.h"
-#include "files/FileReplacement.h"
 
 namespace teilomat {
 namespace {

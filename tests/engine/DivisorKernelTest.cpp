@@ -1,30 +1,29 @@
 // Every divisibility kernel against exact remainders, and the engine and commands under each kernel.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <gtest/gtest.h>
 #include <numeric>
 #include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "support/ListingWatchdog.h"
-#include "support/RecordingFake.h"
 #include "TrialReference.h"
 #include "commands/Commands.h"
-#include "engine/kernels/DivisorKernels.h"
 #include "engine/TrialDivision.h"
+#include "engine/kernels/DivisorKernels.h"
+#include "support/ListingWatchdog.h"
+#include "support/RecordingFake.h"
 
 namespace teilomat {
 namespace {
 
 using testing::CountingServices;
 using testing::RecordingProgress;
-using testing::Step;
 using testing::referenceTrial;
+using testing::Step;
 
 using kernel_detail::kMaxVectorIndex;
 
@@ -87,8 +86,8 @@ class KernelTest : public ::testing::TestWithParam<const DivisorKernel*> {
   void expectAgrees(uint128 n, std::uint64_t from, std::uint64_t to, const std::string& what) {
     const std::uint64_t got = firstDividingIndex(n, from, to);
     const std::uint64_t want = referenceFirstDividing(n, from, to);
-    const std::string where = what + ": n = " + hex(n) + ", indexes " + std::to_string(from) + ".." +
-                              std::to_string(to);
+    const std::string where =
+        what + ": n = " + hex(n) + ", indexes " + std::to_string(from) + ".." + std::to_string(to);
     if (GetParam()->reference || wheelSafe(n, from)) {
       ASSERT_EQ(got, want) << where;
     } else if (got != 0) {
@@ -216,20 +215,18 @@ TEST_P(KernelTest, DivisorInEveryLanePosition) {
     uint128 cofactor;  // prime, above every candidate of the run
   };
   const Run runs[] = {
-      {1000000, 1000000007},       // n below 2^53: direct division
-      {1000001, 1000000007},       // odd start: one candidate ahead of the vectors
-      {1000000, kMersenne61},      // n above 2^64: limb split
-      {1000001, kMersenne61},
-      {2ull << 30, kMersenne61},
-      {(2ull << 30) + 1, kMersenne61},
+      {1000000, 1000000007},   // n below 2^53: direct division
+      {1000001, 1000000007},   // odd start: one candidate ahead of the vectors
+      {1000000, kMersenne61},  // n above 2^64: limb split
+      {1000001, kMersenne61}, {2ull << 30, kMersenne61}, {(2ull << 30) + 1, kMersenne61},
   };
   for (const Run& run : runs) {
     const std::uint64_t start = run.start;
     for (std::uint64_t k = 0; k <= 80; ++k) {
       const uint128 n = candidateAt(start + k) * run.cofactor;
       if (!GetParam()->reference && !wheelSafe(n, start)) continue;  // a multiple of 5, 7, 11 or 13
-      const std::string what = "start " + std::to_string(start) + ", offset " + std::to_string(k) +
-                               ", cofactor " + hex(run.cofactor);
+      const std::string what =
+          "start " + std::to_string(start) + ", offset " + std::to_string(k) + ", cofactor " + hex(run.cofactor);
       EXPECT_EQ(firstDividingIndex(n, start, start + 80), start + k) << what;
       EXPECT_EQ(firstDividingIndex(n, start, start + k), start + k) << what << ", divisor last";
       if (k >= 1) {
@@ -268,8 +265,8 @@ TEST_P(KernelTest, WheelHitAtEveryPositionOfAPeriod) {
   };
   constexpr std::uint64_t kIndexes = 10010;  // candidates per period
   const Period periods[] = {
-      {40, 1000000007},                      // n below 2^53
-      {40, kMersenne61},                     // limb split
+      {40, 1000000007},                                      // n below 2^53
+      {40, kMersenne61},                                     // limb split
       {kMaxVectorIndex / kIndexes - 1, 140737488355213ull},  // candidates near 2^49, n near 2^96
   };
   for (const Period& period : periods) {
@@ -323,17 +320,15 @@ TEST_P(KernelTest, RunsOnTwoThreadsCombineToTheSmallestHit) {
     std::thread other(work, 1);
     work(0);
     other.join();
-    const std::uint64_t got = smallest[0] == 0 || smallest[1] == 0 ? smallest[0] | smallest[1]
-                                                                   : std::min(smallest[0], smallest[1]);
+    const std::uint64_t got =
+        smallest[0] == 0 || smallest[1] == 0 ? smallest[0] | smallest[1] : std::min(smallest[0], smallest[1]);
     EXPECT_EQ(got, referenceFirstDividing(n, 1, kLast)) << hex(n);
   }
 }
 
 // ---- The engine and the commands under each kernel ------------------------
 
-double boundOf(uint128 n) {
-  return std::trunc(std::sqrt(static_cast<double>(n))) + 1;
-}
+double boundOf(uint128 n) { return std::trunc(std::sqrt(static_cast<double>(n))) + 1; }
 
 TEST_P(KernelTest, EngineMatchesTheReferenceLoop) {
   struct Row {

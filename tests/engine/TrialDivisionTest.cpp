@@ -1,8 +1,7 @@
 // The engine against plain reference loops: candidates, percent steps, event passes, divisors.
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <random>
 #include <string>
 #include <vector>
@@ -20,11 +19,11 @@ namespace {
 
 using testing::CountingServices;
 using testing::isPrime64;
-using testing::percentsAndIndexes;
 using testing::parse128;
+using testing::percentsAndIndexes;
 using testing::RecordingProgress;
-using testing::Step;
 using testing::referenceTrial;
+using testing::Step;
 
 // The candidate sequence written the slow way: odd numbers from 3, without
 // the multiples of 3 above 3.
@@ -65,8 +64,7 @@ TEST(TrialDivision, NextPercentChangeMatchesAStepByStepSearch) {
     for (std::uint64_t i = 1; i <= last; i += stride) {
       const double p = percentAt(bound, candidateAt(i));
       std::uint64_t expected = i + 1;
-      while (expected <= last && expected - i <= 100000 && percentAt(bound, candidateAt(expected)) <= p)
-        ++expected;
+      while (expected <= last && expected - i <= 100000 && percentAt(bound, candidateAt(expected)) <= p) ++expected;
       if (expected - i > 100000) continue;  // too far to walk here; covered by smaller bounds
       ASSERT_EQ(nextPercentChange(bound, i, p, last), expected) << "bound " << bound << " index " << i;
     }
@@ -94,8 +92,7 @@ TEST(TrialDivision, FirstDividingIndexAgreesWithExactRemainders) {
     if (n < 2) n = 2;
     const std::uint64_t from = 1 + rng() % 3000;
     const std::uint64_t to = from + rng() % 3000;
-    ASSERT_EQ(firstDividingIndex(n, from, to), referenceFirstDividing(n, from, to))
-        << "seed 7919, case " << k;
+    ASSERT_EQ(firstDividingIndex(n, from, to), referenceFirstDividing(n, from, to)) << "seed 7919, case " << k;
   }
 }
 
@@ -133,8 +130,13 @@ TEST(TrialDivision, EngineMatchesTheReferenceLoopInStepsPassesAndOutcome) {
     uint128 n;
   };
   const Row rows[] = {
-      {"11", 11},         {"25", 25},         {"49", 49},        {"97", 97},
-      {"1000003", 1000003}, {"prime 1000000007", 1000000007}, {"7 * 1000003", 7000021},
+      {"11", 11},
+      {"25", 25},
+      {"49", 49},
+      {"97", 97},
+      {"1000003", 1000003},
+      {"prime 1000000007", 1000000007},
+      {"7 * 1000003", 7000021},
       {"1000003 squared", static_cast<uint128>(1000003) * 1000003},
       {"2^64 + 1, smallest factor 274177", (static_cast<uint128>(1) << 64) + 1},
   };
@@ -411,9 +413,8 @@ TEST(TrialDivision, ThreadCountRequests) {
     int threads;
     bool warns;
   };
-  const Row rows[] = {{nullptr, 0, false}, {"", 0, false}, {"1", 1, false}, {"8", 8, false},
-                      {"256", 256, false}, {"0", 0, true},  {"257", 0, true}, {"-2", 0, true},
-                      {"2x", 0, true},     {"zwei", 0, true}};
+  const Row rows[] = {{nullptr, 0, false}, {"", 0, false},   {"1", 1, false}, {"8", 8, false}, {"256", 256, false},
+                      {"0", 0, true},      {"257", 0, true}, {"-2", 0, true}, {"2x", 0, true}, {"zwei", 0, true}};
   for (const Row& row : rows) {
     std::string warning;
     EXPECT_EQ(threadCountForRequest(row.request, warning), row.threads) << (row.request ? row.request : "null");

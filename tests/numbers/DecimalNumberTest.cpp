@@ -1,24 +1,23 @@
-// Tests of DecimalNumber: published vectors, the program's facts, and random cases against exact digit-string arithmetic.
-#include "numbers/DecimalNumber.h"
-#include "numbers/NumberFormat.h"
-#include "numbers/Uint128Text.h"
-
-#include <gtest/gtest.h>
-
-#include <ostream>
-
+// Tests of DecimalNumber: published vectors, the program's facts, and random cases against exact digit-string
+// arithmetic.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <gtest/gtest.h>
 #include <iostream>
 #include <limits>
 #include <optional>
+#include <ostream>
 #include <random>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "numbers/DecimalNumber.h"
+#include "numbers/NumberFormat.h"
+#include "numbers/Uint128Text.h"
 
 namespace teilomat {
 namespace {
@@ -127,9 +126,7 @@ struct Exact {
   int scale = 0;
 };
 
-Exact exactOf(const DecimalNumber& d) {
-  return {d.isNegative() && !d.isZero(), natOf(d.magnitude()), d.scale()};
-}
+Exact exactOf(const DecimalNumber& d) { return {d.isNegative() && !d.isZero(), natOf(d.magnitude()), d.scale()}; }
 
 int compareExact(const Exact& a, const Exact& b) {
   const int signA = a.magnitude == "0" ? 0 : (a.negative ? -1 : 1);
@@ -315,22 +312,38 @@ INSTANTIATE_TEST_SUITE_P(
         ArithmeticRow{"V14_StrippedToScale0", Op::Divide, "4.50", "0.9", "5", {}},
         ArithmeticRow{"V15_ProductKeepsScale", Op::Multiply, "0.0005", "0.002", "0.0000010", {}},
         ArithmeticRow{"V16_ProductScale7", Op::Multiply, "0.0002", "0.002", "0.0000004", {}},
-        ArithmeticRow{"V17_LargeProduct", Op::Multiply, "18446744073709551615", "2000000000",
-                      "36893488147419103230000000000", {}},
+        ArithmeticRow{"V17_LargeProduct",
+                      Op::Multiply,
+                      "18446744073709551615",
+                      "2000000000",
+                      "36893488147419103230000000000",
+                      {}},
         ArithmeticRow{"V18_ProductOverflow", Op::Multiply, "18446744073709551615", "20000000000", "", kOverflow},
-        ArithmeticRow{"V19_ProductLosesPlaces", Op::Multiply, "184467440737095516.15", "40000000001",
-                      "7378697629668288086737095516.2", {}},
+        ArithmeticRow{"V19_ProductLosesPlaces",
+                      Op::Multiply,
+                      "184467440737095516.15",
+                      "40000000001",
+                      "7378697629668288086737095516.2",
+                      {}},
         ArithmeticRow{"V20_MaxPlusOne", Op::Add, kMaxText, "1", "", kOverflow},
-        ArithmeticRow{"V21_SumLosesPlace", Op::Add, "7922816251426433759354395033.5", "0.1",
-                      "7922816251426433759354395034", {}},
+        ArithmeticRow{
+            "V21_SumLosesPlace", Op::Add, "7922816251426433759354395033.5", "0.1", "7922816251426433759354395034", {}},
         ArithmeticRow{"V22_MaxPlusNegative", Op::Add, kMaxText, "-123.456", "79228162514264337593543950212", {}},
         ArithmeticRow{"V23_MaxPlusTwelve", Op::Add, kMaxText, "12.3456", "", kOverflow},
-        ArithmeticRow{"V24_DifferenceLosesPlaces", Op::Subtract, "7922816251426433759354395033", "123.567",
-                      "7922816251426433759354394909.4", {}},
-        ArithmeticRow{"V25_SumDropsToScale0", Op::Add, "7000000000000000000000000000.0",
-                      "7000000000000000000000000000.0", "14000000000000000000000000000", {}},
-        ArithmeticRow{"V26_SumOverflow", Op::Add, "70000000000000000000000000000", "70000000000000000000000000000",
-                      "", kOverflow},
+        ArithmeticRow{"V24_DifferenceLosesPlaces",
+                      Op::Subtract,
+                      "7922816251426433759354395033",
+                      "123.567",
+                      "7922816251426433759354394909.4",
+                      {}},
+        ArithmeticRow{"V25_SumDropsToScale0",
+                      Op::Add,
+                      "7000000000000000000000000000.0",
+                      "7000000000000000000000000000.0",
+                      "14000000000000000000000000000",
+                      {}},
+        ArithmeticRow{"V26_SumOverflow", Op::Add, "70000000000000000000000000000", "70000000000000000000000000000", "",
+                      kOverflow},
         ArithmeticRow{"V27_SumKeepsLargerScale", Op::Add, "1.00", "1", "2.00", {}},
         ArithmeticRow{"FortyFiveByNine", Op::Divide, "45", "9", "5", {}},
         ArithmeticRow{"TenthByOne", Op::Divide, "0.1", "1", "0.1", {}},
@@ -355,26 +368,53 @@ INSTANTIATE_TEST_SUITE_P(
     arithmeticRowName);
 
 // Derived from the published rules rather than stated by a source.
-INSTANTIATE_TEST_SUITE_P(
-    DecimalInferred, DecimalVectors,
-    ::testing::Values(
-        ArithmeticRow{"Inferred_HalfQuotientGoesToEven", Op::Divide, "79228162514264337593543950333", "2",
-                      "39614081257132168796771975166", {}},
-        ArithmeticRow{"Inferred_HalfTimesTinyUnderflowsToZero", Op::Multiply, "0.5",
-                      "0.0000000000000000000000000001", "0.0000000000000000000000000000", {}},
-        ArithmeticRow{"Inferred_TwoAndAHalfTimesTinyToEven", Op::Multiply, "2.5", "0.0000000000000000000000000001",
-                      "0.0000000000000000000000000002", {}},
-        ArithmeticRow{"Inferred_TinyTimesTinyIsZero", Op::Multiply, "0.0000000000000000000000000001",
-                      "0.0000000000000000000000000001", "0.0000000000000000000000000000", {}},
-        ArithmeticRow{"Inferred_MaxPlusHalfOverflows", Op::Add, kMaxText, "0.5", "", kOverflow},
-        ArithmeticRow{"Inferred_MaxMinusOnePlusHalfToEven", Op::Add, "79228162514264337593543950334", "0.5",
-                      "79228162514264337593543950334", {}},
-        ArithmeticRow{"Inferred_ProductStickyBeyondHalf", Op::Multiply, "2.50000000000000000000000001",
-                      "0.0000000000000000000000000001", "0.0000000000000000000000000003", {}},
-        // One more place would give 2^96 - 1 + 5/7, which rounds past 96 bits.
-        ArithmeticRow{"Inferred_QuotientCarryKeepsFewerPlaces", Op::Divide, "55459713759985036315480765235", "7",
-                      "7922816251426433759354395034", {}}),
-    arithmeticRowName);
+INSTANTIATE_TEST_SUITE_P(DecimalInferred, DecimalVectors,
+                         ::testing::Values(ArithmeticRow{"Inferred_HalfQuotientGoesToEven",
+                                                         Op::Divide,
+                                                         "79228162514264337593543950333",
+                                                         "2",
+                                                         "39614081257132168796771975166",
+                                                         {}},
+                                           ArithmeticRow{"Inferred_HalfTimesTinyUnderflowsToZero",
+                                                         Op::Multiply,
+                                                         "0.5",
+                                                         "0.0000000000000000000000000001",
+                                                         "0.0000000000000000000000000000",
+                                                         {}},
+                                           ArithmeticRow{"Inferred_TwoAndAHalfTimesTinyToEven",
+                                                         Op::Multiply,
+                                                         "2.5",
+                                                         "0.0000000000000000000000000001",
+                                                         "0.0000000000000000000000000002",
+                                                         {}},
+                                           ArithmeticRow{"Inferred_TinyTimesTinyIsZero",
+                                                         Op::Multiply,
+                                                         "0.0000000000000000000000000001",
+                                                         "0.0000000000000000000000000001",
+                                                         "0.0000000000000000000000000000",
+                                                         {}},
+                                           ArithmeticRow{"Inferred_MaxPlusHalfOverflows", Op::Add, kMaxText, "0.5", "",
+                                                         kOverflow},
+                                           ArithmeticRow{"Inferred_MaxMinusOnePlusHalfToEven",
+                                                         Op::Add,
+                                                         "79228162514264337593543950334",
+                                                         "0.5",
+                                                         "79228162514264337593543950334",
+                                                         {}},
+                                           ArithmeticRow{"Inferred_ProductStickyBeyondHalf",
+                                                         Op::Multiply,
+                                                         "2.50000000000000000000000001",
+                                                         "0.0000000000000000000000000001",
+                                                         "0.0000000000000000000000000003",
+                                                         {}},
+                                           // One more place would give 2^96 - 1 + 5/7, which rounds past 96 bits.
+                                           ArithmeticRow{"Inferred_QuotientCarryKeepsFewerPlaces",
+                                                         Op::Divide,
+                                                         "55459713759985036315480765235",
+                                                         "7",
+                                                         "7922816251426433759354395034",
+                                                         {}}),
+                         arithmeticRowName);
 
 // --- Comparison ------------------------------------------------------------
 
@@ -407,17 +447,17 @@ TEST_P(DecimalOrder, ComparesByValue) {
 
 INSTANTIATE_TEST_SUITE_P(
     DecimalTable, DecimalOrder,
-    ::testing::Values(OrderRow{"ZerosOfAllKinds", "-0.000", "0", std::strong_ordering::equal},
-                      OrderRow{"ScaleDoesNotMatter", "2.00", "2", std::strong_ordering::equal},
-                      OrderRow{"FractionAboveWhole", "2.0000000000000000000000000001", "2", std::strong_ordering::greater},
-                      OrderRow{"NegativesReversed", "-2.5", "-2.49", std::strong_ordering::less},
-                      OrderRow{"NegativeBelowZero", "-0.0000000000000000000000000001", "0", std::strong_ordering::less},
-                      OrderRow{"MaxAboveMaxMinusOne", kMaxText, "79228162514264337593543950334",
-                               std::strong_ordering::greater},
-                      OrderRow{"MaxAtScale28AboveSeven", "7.9228162514264337593543950335", "7", std::strong_ordering::greater},
-                      OrderRow{"MaxAtScale28BelowEight", "7.9228162514264337593543950335", "8", std::strong_ordering::less},
-                      OrderRow{"NegativeMaxBelowPositiveTiny", "-" + kMaxText, "0.0000000000000000000000000001",
-                               std::strong_ordering::less}),
+    ::testing::Values(
+        OrderRow{"ZerosOfAllKinds", "-0.000", "0", std::strong_ordering::equal},
+        OrderRow{"ScaleDoesNotMatter", "2.00", "2", std::strong_ordering::equal},
+        OrderRow{"FractionAboveWhole", "2.0000000000000000000000000001", "2", std::strong_ordering::greater},
+        OrderRow{"NegativesReversed", "-2.5", "-2.49", std::strong_ordering::less},
+        OrderRow{"NegativeBelowZero", "-0.0000000000000000000000000001", "0", std::strong_ordering::less},
+        OrderRow{"MaxAboveMaxMinusOne", kMaxText, "79228162514264337593543950334", std::strong_ordering::greater},
+        OrderRow{"MaxAtScale28AboveSeven", "7.9228162514264337593543950335", "7", std::strong_ordering::greater},
+        OrderRow{"MaxAtScale28BelowEight", "7.9228162514264337593543950335", "8", std::strong_ordering::less},
+        OrderRow{"NegativeMaxBelowPositiveTiny", "-" + kMaxText, "0.0000000000000000000000000001",
+                 std::strong_ordering::less}),
     [](const ::testing::TestParamInfo<OrderRow>& info) { return std::string(info.param.name); });
 
 TEST(DecimalCompare, WithIntegers) {
@@ -570,8 +610,7 @@ INSTANTIATE_TEST_SUITE_P(
     DecimalTable, DecimalFromText,
     ::testing::Values(
         FromTextRow{"V33_TrailingZeroDropped", "4294967296.0", kPoint, "4294967296", {}},
-        FromTextRow{"V34_MinusOne", "-1", kPoint, "-1", {}},
-        FromTextRow{"V35_Empty", "", kPoint, "", kNotANumber},
+        FromTextRow{"V34_MinusOne", "-1", kPoint, "-1", {}}, FromTextRow{"V35_Empty", "", kPoint, "", kNotANumber},
         FromTextRow{"V36_LeadingGrouping", ",1,000", kPoint, "", kNotANumber},
         FromTextRow{"V37_OnlySeparator", ".", kPoint, "", kNotANumber},
         FromTextRow{"V38_Parentheses", "()", kPoint, "", kNotANumber},
@@ -582,12 +621,9 @@ INSTANTIATE_TEST_SUITE_P(
         FromTextRow{"GroupingCommaLocale", "1.000.000", kComma, "1000000", {}},
         FromTextRow{"GroupingPointLocale", "1,000,000", kPoint, "1000000", {}},
         FromTextRow{"ExponentUpper", "1E3", kComma, "1000", {}},
-        FromTextRow{"ExponentNegative", "1e-2", kComma, "0.01", {}},
-        FromTextRow{"Minus", "-5", kComma, "-5", {}},
-        FromTextRow{"Plus", "+7", kComma, "7", {}},
-        FromTextRow{"NoIntegerDigits", ",5", kComma, "0.5", {}},
-        FromTextRow{"NoFractionDigits", "5,", kComma, "5", {}},
-        FromTextRow{"Letters", "abc", kComma, "", kNotANumber},
+        FromTextRow{"ExponentNegative", "1e-2", kComma, "0.01", {}}, FromTextRow{"Minus", "-5", kComma, "-5", {}},
+        FromTextRow{"Plus", "+7", kComma, "7", {}}, FromTextRow{"NoIntegerDigits", ",5", kComma, "0.5", {}},
+        FromTextRow{"NoFractionDigits", "5,", kComma, "5", {}}, FromTextRow{"Letters", "abc", kComma, "", kNotANumber},
         FromTextRow{"LeadingGroupingCommaLocale", ".1", kComma, "", kNotANumber},
         FromTextRow{"Max", kMaxText, kComma, kMaxText, {}},
         FromTextRow{"MaxPlusOneOverflows", "79228162514264337593543950336", kComma, "", kOverflow},
@@ -595,24 +631,38 @@ INSTANTIATE_TEST_SUITE_P(
         FromTextRow{"TwentyNineNinesOverflow", "99999999999999999999999999999", kComma, "", kOverflow},
         FromTextRow{"HugeExponentOverflows", "1e99999999999999999999", kComma, "", kOverflow},
         FromTextRow{"Inferred_MaxAndAHalfOverflows", "79228162514264337593543950335,5", kComma, "", kOverflow},
-        FromTextRow{"Inferred_TieToEven", "79228162514264337593543950334,5", kComma,
-                    "79228162514264337593543950334", {}},
+        FromTextRow{
+            "Inferred_TieToEven", "79228162514264337593543950334,5", kComma, "79228162514264337593543950334", {}},
         FromTextRow{"TieToEvenUp", "79228162514264337593543950333,5", kComma, "79228162514264337593543950334", {}},
-        FromTextRow{"DigitsAfterTieAreSticky", "79228162514264337593543950334,50000000000000000000000001", kComma,
-                    kMaxText, {}},
+        FromTextRow{"DigitsAfterTieAreSticky",
+                    "79228162514264337593543950334,50000000000000000000000001",
+                    kComma,
+                    kMaxText,
+                    {}},
         FromTextRow{"MaxAtScale28", "7,9228162514264337593543950335", kComma, "7.9228162514264337593543950335", {}},
-        FromTextRow{"TwentyNinthDigitDoesNotFitRounds", "9,9999999999999999999999999999", kComma,
-                    "10", {}},
-        FromTextRow{"LongFractionRounded", "0,333333333333333333333333333333333333", kComma,
-                    "0.3333333333333333333333333333", {}},
-        FromTextRow{"LongFractionRoundsUp", "0,666666666666666666666666666666666666", kComma,
-                    "0.6666666666666666666666666667", {}},
-        FromTextRow{"FractionBeyond29Digits", "123456789,123456789123456789123456789", kComma,
-                    "123456789.12345678912345678912", {}},
+        FromTextRow{"TwentyNinthDigitDoesNotFitRounds", "9,9999999999999999999999999999", kComma, "10", {}},
+        FromTextRow{"LongFractionRounded",
+                    "0,333333333333333333333333333333333333",
+                    kComma,
+                    "0.3333333333333333333333333333",
+                    {}},
+        FromTextRow{"LongFractionRoundsUp",
+                    "0,666666666666666666666666666666666666",
+                    kComma,
+                    "0.6666666666666666666666666667",
+                    {}},
+        FromTextRow{"FractionBeyond29Digits",
+                    "123456789,123456789123456789123456789",
+                    kComma,
+                    "123456789.12345678912345678912",
+                    {}},
         FromTextRow{"BelowSmallestStepIsZero", "0,00000000000000000000000000004999", kComma, "0", {}},
         FromTextRow{"HalfSmallestStepTiesToZero", "0,00000000000000000000000000005", kComma, "0", {}},
-        FromTextRow{"AboveHalfSmallestStepRoundsUp", "0,000000000000000000000000000051", kComma,
-                    "0.0000000000000000000000000001", {}},
+        FromTextRow{"AboveHalfSmallestStepRoundsUp",
+                    "0,000000000000000000000000000051",
+                    kComma,
+                    "0.0000000000000000000000000001",
+                    {}},
         FromTextRow{"TinyExponentIsZero", "5e-99999999999999999999", kComma, "0", {}},
         FromTextRow{"ExponentShiftsIntoRange", "0,000000000000000000000000000001e30", kComma, "1", {}},
         FromTextRow{"ExponentFillsDigits", "7,9228162514264337593543950335e28", kComma, kMaxText, {}},
@@ -658,7 +708,9 @@ TEST(DecimalToText, PublishedForms) {
   EXPECT_EQ(literal("-0").toString(kComma), "0");
   EXPECT_EQ(literal("0").toString(), "0");
   EXPECT_EQ(literal("17").toString(Separators{"\xC2\xA0", "\xE2\x80\xAF"}), "17");
-  EXPECT_EQ(literal("1.25").toString(Separators{"\xC2\xA0", "\xE2\x80\xAF"}), "1\xC2\xA0" "25");
+  EXPECT_EQ(literal("1.25").toString(Separators{"\xC2\xA0", "\xE2\x80\xAF"}),
+            "1\xC2\xA0"
+            "25");
 }
 
 TEST(DecimalToDouble, IsCorrectlyRounded) {
@@ -804,7 +856,8 @@ TEST_F(DecimalRandom, OrderMatchesExactComparison) {
     // Close pairs: the same value at another scale, or one unit apart.
     DecimalNumber b = next();
     if (i % 3 == 0) {
-      const DecimalNumber step = DecimalNumber::fromParts(random_() % 3, static_cast<int>(random_() % 29), random_() % 2);
+      const DecimalNumber step =
+          DecimalNumber::fromParts(random_() % 3, static_cast<int>(random_() % 29), random_() % 2);
       if (!errorOf([&] { b = a + step; })) b = a + step;
     }
     SCOPED_TRACE(::testing::Message() << "case " << i << ": " << a.toString() << " vs " << b.toString());
@@ -815,8 +868,8 @@ TEST_F(DecimalRandom, OrderMatchesExactComparison) {
     const int scaleShift = static_cast<int>(random_() % 20);
     const std::int64_t small = integer >> (scaleShift + 30);
     for (std::int64_t value : {integer, small}) {
-      Exact asExact{value < 0, natOf(value < 0 ? uint128{0} - static_cast<uint128>(value) : static_cast<uint128>(value)),
-                    0};
+      Exact asExact{value < 0,
+                    natOf(value < 0 ? uint128{0} - static_cast<uint128>(value) : static_cast<uint128>(value)), 0};
       ASSERT_EQ(a <=> value, compareExact(exactOf(a), asExact) <=> 0) << value;
       ASSERT_EQ(Fix(a) <=> value, compareExact(exactOf(Fix(a)), asExact) <=> 0) << value;
     }
@@ -856,8 +909,10 @@ TEST_F(DecimalRandom, TextRoundTripsUnderBothLocales) {
     const DecimalNumber a = next();
     // The text form written by the reference: digits, separator, fraction without trailing zeros.
     const Exact exact = exactOf(a);
-    std::string digits = std::string(static_cast<std::size_t>(std::max(0, exact.scale + 1 - static_cast<int>(exact.magnitude.size()))), '0') +
-                         exact.magnitude;
+    std::string digits =
+        std::string(static_cast<std::size_t>(std::max(0, exact.scale + 1 - static_cast<int>(exact.magnitude.size()))),
+                    '0') +
+        exact.magnitude;
     std::string integerPart = digits.substr(0, digits.size() - static_cast<std::size_t>(exact.scale));
     std::string fraction = digits.substr(digits.size() - static_cast<std::size_t>(exact.scale));
     while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();

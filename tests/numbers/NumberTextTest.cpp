@@ -1,17 +1,15 @@
 // Tests of the number-text scanner and of its correctly rounded conversion to double.
-#include "numbers/NumberText.h"
-
-#include <gtest/gtest.h>
-
-#include <ostream>
-
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <iostream>
 #include <limits>
+#include <ostream>
 #include <random>
 #include <string>
+
+#include "numbers/NumberText.h"
 
 namespace teilomat {
 namespace {
@@ -45,39 +43,41 @@ TEST_P(NumberTextAccepts, ScansSignDigitsAndExponent) {
 
 INSTANTIATE_TEST_SUITE_P(
     NumberTextTable, NumberTextAccepts,
-    ::testing::Values(
-        Accepted{"PlainInteger", "17", kComma, false, "17", 0},
-        Accepted{"LeadingZerosBetweenBlanks", "  0017 ", kComma, false, "17", 0},
-        Accepted{"AllBlankKinds", "\t\r\n 42 \n\r\t", kPoint, false, "42", 0},
-        Accepted{"Zero", "0", kComma, false, "", 0},
-        Accepted{"ManyZerosWithFraction", "000,000", kComma, false, "", -3},
-        Accepted{"NegativeZero", "-0", kComma, true, "", 0},
-        Accepted{"Minus", "-5", kComma, true, "5", 0},
-        Accepted{"Plus", "+7", kComma, false, "7", 0},
-        Accepted{"GroupingCommaLocale", "1.000.000", kComma, false, "1000000", 0},
-        Accepted{"GroupingPointLocale", "1,000,000", kPoint, false, "1000000", 0},
-        Accepted{"IrregularAndTrailingGrouping", "1,00,0,,", kPoint, false, "1000", 0},
-        Accepted{"ConsecutiveGrouping", "1,,000", kPoint, false, "1000", 0},
-        Accepted{"GroupingBeforeDecimal", "1,.5", kPoint, false, "15", -1},
-        Accepted{"PointGroupsInCommaLocale", "1.5", kComma, false, "15", 0},
-        Accepted{"FractionCommaLocale", "12,50", kComma, false, "1250", -2},
-        Accepted{"FractionPointLocale", "12.50", kPoint, false, "1250", -2},
-        Accepted{"LeadingFractionZeros", "0,05", kComma, false, "5", -2},
-        Accepted{"NoIntegerDigits", ".5", kPoint, false, "5", -1},
-        Accepted{"NoFractionDigits", "5.", kPoint, false, "5", 0},
-        Accepted{"SignedNoIntegerDigits", "-,25", kComma, true, "25", -2},
-        Accepted{"ExponentUpper", "1E3", kComma, false, "1", 3},
-        Accepted{"ExponentNegative", "1e-2", kComma, false, "1", -2},
-        Accepted{"ExponentPlusLeadingZero", "1e+01", kPoint, false, "1", 1},
-        Accepted{"ExponentWithFraction", "1.5e20", kPoint, false, "15", 19},
-        Accepted{"ExponentAfterBareSeparator", "5.e2", kPoint, false, "5", 2},
-        Accepted{"ExponentManyLeadingZeros", "2e0000000000000000000000000000007", kPoint, false, "2", 7},
-        Accepted{"GroupedWithExponent", "1.000e-3", kComma, false, "1000", -3},
-        Accepted{"MaxDecimal", "79228162514264337593543950335", kComma, false,
-                 "79228162514264337593543950335", 0},
-        Accepted{"MultiByteSeparators", "-1\xE2\x80\xAF" "234\xC2\xA0" "5", kMultiByte, true, "12345", -1},
-        Accepted{"BlankAsThousandsSeparator", "1 000", Separators{",", " "}, false, "1000", 0},
-        Accepted{"NoGroupingInLocale", "1000,5", Separators{",", ""}, false, "10005", -1}),
+    ::testing::Values(Accepted{"PlainInteger", "17", kComma, false, "17", 0},
+                      Accepted{"LeadingZerosBetweenBlanks", "  0017 ", kComma, false, "17", 0},
+                      Accepted{"AllBlankKinds", "\t\r\n 42 \n\r\t", kPoint, false, "42", 0},
+                      Accepted{"Zero", "0", kComma, false, "", 0},
+                      Accepted{"ManyZerosWithFraction", "000,000", kComma, false, "", -3},
+                      Accepted{"NegativeZero", "-0", kComma, true, "", 0},
+                      Accepted{"Minus", "-5", kComma, true, "5", 0}, Accepted{"Plus", "+7", kComma, false, "7", 0},
+                      Accepted{"GroupingCommaLocale", "1.000.000", kComma, false, "1000000", 0},
+                      Accepted{"GroupingPointLocale", "1,000,000", kPoint, false, "1000000", 0},
+                      Accepted{"IrregularAndTrailingGrouping", "1,00,0,,", kPoint, false, "1000", 0},
+                      Accepted{"ConsecutiveGrouping", "1,,000", kPoint, false, "1000", 0},
+                      Accepted{"GroupingBeforeDecimal", "1,.5", kPoint, false, "15", -1},
+                      Accepted{"PointGroupsInCommaLocale", "1.5", kComma, false, "15", 0},
+                      Accepted{"FractionCommaLocale", "12,50", kComma, false, "1250", -2},
+                      Accepted{"FractionPointLocale", "12.50", kPoint, false, "1250", -2},
+                      Accepted{"LeadingFractionZeros", "0,05", kComma, false, "5", -2},
+                      Accepted{"NoIntegerDigits", ".5", kPoint, false, "5", -1},
+                      Accepted{"NoFractionDigits", "5.", kPoint, false, "5", 0},
+                      Accepted{"SignedNoIntegerDigits", "-,25", kComma, true, "25", -2},
+                      Accepted{"ExponentUpper", "1E3", kComma, false, "1", 3},
+                      Accepted{"ExponentNegative", "1e-2", kComma, false, "1", -2},
+                      Accepted{"ExponentPlusLeadingZero", "1e+01", kPoint, false, "1", 1},
+                      Accepted{"ExponentWithFraction", "1.5e20", kPoint, false, "15", 19},
+                      Accepted{"ExponentAfterBareSeparator", "5.e2", kPoint, false, "5", 2},
+                      Accepted{"ExponentManyLeadingZeros", "2e0000000000000000000000000000007", kPoint, false, "2", 7},
+                      Accepted{"GroupedWithExponent", "1.000e-3", kComma, false, "1000", -3},
+                      Accepted{"MaxDecimal", "79228162514264337593543950335", kComma, false,
+                               "79228162514264337593543950335", 0},
+                      Accepted{"MultiByteSeparators",
+                               "-1\xE2\x80\xAF"
+                               "234\xC2\xA0"
+                               "5",
+                               kMultiByte, true, "12345", -1},
+                      Accepted{"BlankAsThousandsSeparator", "1 000", Separators{",", " "}, false, "1000", 0},
+                      Accepted{"NoGroupingInLocale", "1000,5", Separators{",", ""}, false, "10005", -1}),
     [](const ::testing::TestParamInfo<Accepted>& info) { return std::string(info.param.name); });
 
 struct Rejected {
@@ -99,12 +99,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Rejected{"Empty", "", kComma}, Rejected{"OnlyBlanks", " \t\r\n", kComma},
                       Rejected{"Letters", "abc", kComma}, Rejected{"DigitsThenLetters", "12abc", kComma},
                       Rejected{"LeadingGrouping", ",1", kPoint}, Rejected{"LeadingGroupingGrouped", ",1,000", kPoint},
-                      Rejected{"GroupingAfterSign", "-.1", kComma},
-                      Rejected{"OnlyDecimalSeparator", ".", kPoint}, Rejected{"Parentheses", "()", kPoint},
-                      Rejected{"ParenthesisedNumber", "(5)", kPoint},
+                      Rejected{"GroupingAfterSign", "-.1", kComma}, Rejected{"OnlyDecimalSeparator", ".", kPoint},
+                      Rejected{"Parentheses", "()", kPoint}, Rejected{"ParenthesisedNumber", "(5)", kPoint},
                       Rejected{"TwoDecimalSeparators", "1..1", kPoint},
-                      Rejected{"GroupingInFraction", "1.000,5", kPoint},
-                      Rejected{"UnknownSeparator", "1;5", kPoint},
+                      Rejected{"GroupingInFraction", "1.000,5", kPoint}, Rejected{"UnknownSeparator", "1;5", kPoint},
                       Rejected{"BlankInsideDigits", "1 000", kPoint}, Rejected{"BlankAfterSign", "- 5", kPoint},
                       Rejected{"BlankBeforeExponent", "1 e3", kPoint}, Rejected{"TwoSigns", "+-5", kPoint},
                       Rejected{"TrailingSign", "5-", kPoint}, Rejected{"SignOnly", "-", kPoint},
@@ -113,7 +111,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Rejected{"FractionalExponent", "1e3.5", kPoint}, Rejected{"DExponent", "1d3", kPoint},
                       Rejected{"HexPrefix", "0x10", kPoint}, Rejected{"Currency", "$5", kPoint},
                       Rejected{"NonAsciiDigit", "\xD9\xA1", kPoint},  // ARABIC-INDIC DIGIT ONE
-                      Rejected{"HalfOfMultiByteSeparator", "1\xE2\x80" "000", kMultiByte},
+                      Rejected{"HalfOfMultiByteSeparator",
+                               "1\xE2\x80"
+                               "000",
+                               kMultiByte},
                       Rejected{"VerticalTabIsNoBlank", "\v5", kPoint}),
     [](const ::testing::TestParamInfo<Rejected>& info) { return std::string(info.param.name); });
 
@@ -160,8 +161,8 @@ const std::string k2p53Plus1 = "9007199254740993";  // halfway between two doubl
 INSTANTIATE_TEST_SUITE_P(
     NumberTextTable, NumberTextToDouble,
     ::testing::Values(
-        ToDoubleRow{"Zero", "0", 0.0}, ToDoubleRow{"NegativeZero", "-0", -0.0},
-        ToDoubleRow{"OneTenth", "0.1", 0.1}, ToDoubleRow{"SmallestDecimalStep", "1e-28", 1e-28},
+        ToDoubleRow{"Zero", "0", 0.0}, ToDoubleRow{"NegativeZero", "-0", -0.0}, ToDoubleRow{"OneTenth", "0.1", 0.1},
+        ToDoubleRow{"SmallestDecimalStep", "1e-28", 1e-28},
         ToDoubleRow{"MaxDecimalIsTwoTo96", "79228162514264337593543950335", 0x1p96},
         ToDoubleRow{"MaxDecimalAtScale28", "7.9228162514264337593543950335", 7.9228162514264335},
         // The guard compares against 1e29: 29 nines and 10^29 both become it.
@@ -169,8 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
         ToDoubleRow{"TenToThe29", "100000000000000000000000000000", 1e29},
         ToDoubleRow{"GroupedThousands", "1,234,567.5", 1234567.5},
         ToDoubleRow{"TieGoesToEven", k2p53Plus1, 9007199254740992.0},
-        ToDoubleRow{"TieBrokenByDigit900Places", k2p53Plus1 + "." + std::string(900, '0') + "1",
-                    9007199254740994.0},
+        ToDoubleRow{"TieBrokenByDigit900Places", k2p53Plus1 + "." + std::string(900, '0') + "1", 9007199254740994.0},
         ToDoubleRow{"TieKeptByTrailingZeros", k2p53Plus1 + "." + std::string(900, '0'), 9007199254740992.0},
         ToDoubleRow{"LargestDouble", "1.7976931348623157e308", std::numeric_limits<double>::max()},
         ToDoubleRow{"AboveLargestHalfway", "1.7976931348623159e308", std::numeric_limits<double>::infinity()},
@@ -180,8 +180,7 @@ INSTANTIATE_TEST_SUITE_P(
         ToDoubleRow{"JustAboveHalfSmallestSubnormal", "2.4703282292062328e-324",
                     std::numeric_limits<double>::denorm_min()},
         ToDoubleRow{"JustBelowHalfSmallestSubnormal", "2.4703282292062327e-324", 0.0},
-        ToDoubleRow{"TinyExponent", "1e-99999999999999999999", 0.0},
-        ToDoubleRow{"NegativeTiny", "-1e-400", -0.0},
+        ToDoubleRow{"TinyExponent", "1e-99999999999999999999", 0.0}, ToDoubleRow{"NegativeTiny", "-1e-400", -0.0},
         ToDoubleRow{"LongDigitsSmallExponent", std::string(1000, '1') + "e-999", 1.1111111111111112}),
     [](const ::testing::TestParamInfo<ToDoubleRow>& info) { return std::string(info.param.name); });
 

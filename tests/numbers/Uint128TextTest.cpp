@@ -1,9 +1,8 @@
 // Tests of the decimal text of 128-bit whole numbers, both ways, at the edges of its 19-digit pieces.
-#include "numbers/Uint128Text.h"
-
 #include <gtest/gtest.h>
-
 #include <stdexcept>
+
+#include "numbers/Uint128Text.h"
 
 namespace teilomat {
 namespace {

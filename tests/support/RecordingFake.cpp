@@ -36,7 +36,9 @@ xTimer& RecordingFake::stopwatch() {
   return *timer_;
 }
 
-void RecordingFake::messageBox(const std::string& text, const std::string& title) { log.push_back({"messageBox", text, title}); }
+void RecordingFake::messageBox(const std::string& text, const std::string& title) {
+  log.push_back({"messageBox", text, title});
+}
 std::string RecordingFake::inputBox(const std::string& prompt, int leftTwips, int topTwips) {
   log.push_back({"inputBox", prompt, std::to_string(leftTwips) + "," + std::to_string(topTwips)});
   if (inputAnswers.empty()) return {};

@@ -8,7 +8,6 @@
 #include <iterator>
 #include <string>
 #include <system_error>
-
 #include <unistd.h>
 
 namespace teilomat::listingtest {
@@ -18,15 +17,13 @@ class ScratchDirectory {
   ScratchDirectory() {
     static std::atomic<unsigned> serial{0};
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    path_ = std::filesystem::temp_directory_path() /
-            ("teilomat-save-" + std::to_string(::getpid()) + "-" + std::to_string(stamp) + "-" +
-             std::to_string(serial++));
+    path_ = std::filesystem::temp_directory_path() / ("teilomat-save-" + std::to_string(::getpid()) + "-" +
+                                                      std::to_string(stamp) + "-" + std::to_string(serial++));
     std::filesystem::create_directories(path_);
   }
   ~ScratchDirectory() {
     std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(path_, ignored);
   }
   ScratchDirectory(const ScratchDirectory&) = delete;

@@ -1,8 +1,7 @@
 // The stopwatch: fed counts, the calibration offset, negative readings and the split halves.
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <deque>
+#include <gtest/gtest.h>
 #include <limits>
 
 #include "timing/xTimer.h"
