@@ -25,12 +25,11 @@
 #include "files/FileReplacement.h"
 
 #include <cerrno>
-#include <system_error>
-#include <utility>
-
 #include <fcntl.h>
 #include <sys/file.h>
+#include <system_error>
 #include <unistd.h>
+#include <utility>
 
 #include "files/TemporaryNames.h"
 #include "files/posix/FileCalls.h"
@@ -57,7 +56,8 @@ int lastError() { return errno != 0 ? errno : EIO; }
 // lock dies with the process, so a killed save's leftover is removed by the
 // next save however young it is; no clock is trusted.
 bool stillNamed(FileCalls& calls, int fd, const fs::path& name) {
-  struct stat held {}, named {};
+  struct stat held {};
+  struct stat named {};
   return calls.fstat(fd, &held) == 0 && calls.lstat(name.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
          held.st_ino == named.st_ino;
 }
@@ -154,7 +154,7 @@ class FileReplacement::State {
   fs::path temporary_;
   FileCalls& calls_;
   int fd_ = -1;
-  int lock_ = -1;  // a second descriptor of the temporary: its lock outlives the checked close of fd_
+  int lock_ = -1;              // a second descriptor of the temporary: its lock outlives the checked close of fd_
   bool replacesFile_ = false;  // the target exists; its mode and owner pass on
   bool folderClosed_ = false;  // no temporary may be made, or renamed over the target
   bool inPlace_ = false;       // fd_ is the target itself
@@ -216,9 +216,8 @@ int FileReplacement::State::checkTarget() {
   // closed all the same. In a sticky folder only the file's or the folder's
   // owner may rename over the file.
   const uid_t user = calls_.geteuid();
-  folderClosed_ = (folder.st_mode & 0222) == 0 ||
-                  (replacesFile_ && (folder.st_mode & S_ISVTX) != 0 && user != 0 && user != owner_ &&
-                   user != folder.st_uid);
+  folderClosed_ = (folder.st_mode & 0222) == 0 || (replacesFile_ && (folder.st_mode & S_ISVTX) != 0 && user != 0 &&
+                                                   user != owner_ && user != folder.st_uid);
   return 0;
 }
 

@@ -40,7 +40,7 @@ class FileCalls {
 
   // The process.
   virtual void Sleep(DWORD milliseconds);
-  virtual bool BCryptGenRandom(unsigned char* buffer, ULONG size);  // true: drawn
+  virtual bool BCryptGenRandom(unsigned char* buffer, ULONG size);     // true: drawn
   virtual DWORD FormatMessageW(DWORD error, LPWSTR text, DWORD size);  // the system's text, user's language
 };
 

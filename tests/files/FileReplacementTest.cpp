@@ -1,10 +1,9 @@
 // The file layer on every platform: the bytes, each refusal, a failure at any step, a kill midway, two saves racing.
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <functional>
+#include <gtest/gtest.h>
 #include <string>
 #include <system_error>
 #include <thread>

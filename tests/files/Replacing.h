@@ -3,11 +3,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "files/FileReplacement.h"
 #include "support/ScratchDirectory.h"
@@ -21,9 +20,9 @@ namespace fs = std::filesystem;
 // its system calls, and says which steps it has.
 enum class Step {
   None,
-  Follow,       // the target's name followed to its file
-  Look,         // the target looked at
-  Create,       // the temporary created
+  Follow,  // the target's name followed to its file
+  Look,    // the target looked at
+  Create,  // the temporary created
   Write,
   Flush,
   KeepLocked,   // the temporary's lock kept past its close (POSIX)
@@ -74,13 +73,14 @@ inline std::string bigContent() {
 inline ::testing::AssertionResult holdsOld(const fs::path& file) {
   const std::string bytes = listingtest::ScratchDirectory::read(file);
   if (bytes == kOld) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << file.filename() << " has " << bytes.size() << " bytes: "
-                                       << bytes.substr(0, 40);
+  return ::testing::AssertionFailure() << file.filename() << " has " << bytes.size()
+                                       << " bytes: " << bytes.substr(0, 40);
 }
 
 // The temporaries left anywhere under `dir`.
 inline long temporariesUnder(const fs::path& dir) {
-  return std::count_if(fs::recursive_directory_iterator(dir), {}, [](auto& e) { return e.path().extension() == ".tmp"; });
+  return std::count_if(fs::recursive_directory_iterator(dir), {},
+                       [](auto& e) { return e.path().extension() == ".tmp"; });
 }
 
 // Every name in `dir` but the saved file: temporaries left behind.

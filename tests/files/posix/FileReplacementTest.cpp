@@ -1,18 +1,16 @@
 // The POSIX file layer in a scratch directory: every kind of file and folder, users and groups, a link, a full disk.
-#include <gtest/gtest.h>
-
 #include <cerrno>
 #include <filesystem>
 #include <functional>
-#include <string>
-#include <vector>
-
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <sched.h>
+#include <string>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 #include "files/posix/TestCalls.h"
 
@@ -71,7 +69,10 @@ TEST(FileReplacement, EachKindOfFileAndFolderGetsItsAnswer) {
       {"folder without write bits, no file yet",
        [&](const fs::path& d) { return folderMode(d, P::owner_read | P::owner_exec | P::others_exec); }, EACCES, false},
       {"pipe in the file's place",
-       [](const fs::path& d) { ::mkfifo((d / "Primzahlen.txt").c_str(), 0666); return d / "Primzahlen.txt"; },
+       [](const fs::path& d) {
+         ::mkfifo((d / "Primzahlen.txt").c_str(), 0666);
+         return d / "Primzahlen.txt";
+       },
        EINVAL, false},
       {"another user's file in a folder open to all",
        [&](const fs::path& d) {
@@ -123,7 +124,8 @@ TEST(FileReplacement, EachKindOfFileAndFolderGetsItsAnswer) {
     };
     const int failures = row.asNobody ? inChild([&] {
       return ::setgroups(1, &kShared) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0 ? save() : 77;
-    }) : save();
+    })
+                                      : save();
     if (failures == 77) {
       leftOut += std::string(" \"") + row.name + "\" (this root may not become another user)";
       continue;

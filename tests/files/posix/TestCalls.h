@@ -1,15 +1,15 @@
-// The POSIX side of the file layer's tests: the steps found among the system calls, the failures' numbers, a killed save.
+// The POSIX side of the file layer's tests: the steps found among the system calls, the failures' numbers, a killed
+// save.
 #pragma once
 
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <memory>
 #include <string>
-#include <system_error>
-
-#include <fcntl.h>
 #include <sys/file.h>
+#include <system_error>
 #include <unistd.h>
 
 #include "files/Replacing.h"
@@ -44,7 +44,10 @@ struct FailingCalls : FileCalls {
   FailingCalls(Step s, int k, int e, bool closed = false) : step(s), at(k), error(e), closedFolder(closed) {}
   static bool reaches(Step, bool) { return true; }
   bool failsNow(Step s) { return s != Step::None && s == step && (++calls == at || at == 0); }
-  int failed() { errno = error; return -1; }
+  int failed() {
+    errno = error;
+    return -1;
+  }
   // The clean-up's and the folder's opens read only.
   int open(const char* p, int f, mode_t m) override {
     if ((f & O_CREAT) != 0 && closedFolder) return errno = EACCES, -1;
@@ -62,10 +65,16 @@ struct FailingCalls : FileCalls {
     const int result = FileCalls::close(fd);
     return failsNow(Step::Close) ? failed() : result;
   }
-  int rename(const char* a, const char* b) override { return failsNow(Step::Replace) ? failed() : FileCalls::rename(a, b); }
-  int lstat(const char* p, struct stat* s) override { return failsNow(Step::Follow) ? failed() : FileCalls::lstat(p, s); }
+  int rename(const char* a, const char* b) override {
+    return failsNow(Step::Replace) ? failed() : FileCalls::rename(a, b);
+  }
+  int lstat(const char* p, struct stat* s) override {
+    return failsNow(Step::Follow) ? failed() : FileCalls::lstat(p, s);
+  }
   int stat(const char* p, struct stat* s) override { return failsNow(Step::Look) ? failed() : FileCalls::stat(p, s); }
-  int fstat(int fd, struct stat* s) override { return failsNow(Step::InPlaceLook) ? failed() : FileCalls::fstat(fd, s); }
+  int fstat(int fd, struct stat* s) override {
+    return failsNow(Step::InPlaceLook) ? failed() : FileCalls::fstat(fd, s);
+  }
   int dupfd(int fd) override { return failsNow(Step::KeepLocked) ? failed() : FileCalls::dupfd(fd); }
   int flock(int fd, int o) override { return failsNow(Step::Held) ? failed() : FileCalls::flock(fd, o); }
   int usleep(useconds_t) override { return 0; }

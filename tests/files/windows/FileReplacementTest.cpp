@@ -1,6 +1,5 @@
 // The Win32 file layer when another program holds the file: a brief hold is waited out, a lasting one refused.
 #include <gtest/gtest.h>
-
 #include <string>
 #include <utility>
 

@@ -1,4 +1,5 @@
-// The Windows side of the file layer's tests: the steps found among the Win32 calls, the failures' numbers, a killed save.
+// The Windows side of the file layer's tests: the steps found among the Win32 calls, the failures' numbers, a killed
+// save.
 #pragma once
 
 #include <filesystem>
@@ -53,11 +54,17 @@ struct FailingCalls : FileCalls {
     return s != Step::KeepLocked && s != Step::InPlaceLook && (s != Step::Close || inPlace);
   }
   bool failsNow(Step s) { return s != Step::None && s == step && (++calls == at || at == 0); }
-  template <class T> T failed(T result) { ::SetLastError(error); return result; }
+  template <class T>
+  T failed(T result) {
+    ::SetLastError(error);
+    return result;
+  }
   HANDLE CreateFileW(LPCWSTR p, DWORD a, DWORD s, DWORD d, DWORD f) override {
     if (d == CREATE_NEW && closedFolder) return ::SetLastError(ERROR_ACCESS_DENIED), INVALID_HANDLE_VALUE;
     const bool inPlace = d == OPEN_EXISTING && (a & GENERIC_WRITE) != 0;
-    if (failsNow(d == CREATE_NEW ? Step::Create : a == 0 ? Step::Follow : Step::None) ||
+    if (failsNow(d == CREATE_NEW ? Step::Create
+                 : a == 0        ? Step::Follow
+                                 : Step::None) ||
         (inPlace && (failsNow(Step::InPlaceOpen) || failsNow(Step::Held)))) {
       return failed(INVALID_HANDLE_VALUE);
     }
