@@ -56,8 +56,8 @@ int lastError() { return errno != 0 ? errno : EIO; }
 // lock dies with the process, so a killed save's leftover is removed by the
 // next save however young it is; no clock is trusted.
 bool stillNamed(FileCalls& calls, int fd, const fs::path& name) {
-  struct stat held {
-  }, named{};
+  struct stat held {};
+  struct stat named {};
   return calls.fstat(fd, &held) == 0 && calls.lstat(name.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
          held.st_ino == named.st_ino;
 }
