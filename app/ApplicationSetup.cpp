@@ -2,6 +2,7 @@
 #include "app/ApplicationSetup.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QLibraryInfo>
 #include <QStyleFactory>
 #include <QTranslator>
@@ -11,6 +12,7 @@
 #include <iterator>
 #include <string_view>
 
+#include "app/PlatformStart.h"
 #include "app/TeilomatIcon.h"
 #include "app/WindowRoles.h"
 
@@ -113,6 +115,11 @@ void ApplicationSetup::configure(QApplication& app, const std::string& style) {
   QGuiApplication::setDesktopFileName(kDesktopId);
   if (QStyle* look = chosenStyle(style)) QApplication::setStyle(look);
   app.setWindowIcon(teilomatIcon());
+  if (const QStringList families = PlatformStart::interfaceFontFamilies(); !families.isEmpty()) {
+    QFont font = QApplication::font();  // the platform's size
+    font.setFamilies(families);
+    QApplication::setFont(font);
+  }
   installQtGerman(app);
   WindowRoles::install();
 }
@@ -178,6 +185,7 @@ std::string ApplicationSetup::missingDisplayMessage(const std::string& programPa
   const std::string chosen = chosenPlatform(platform);
   // Another platform chosen explicitly (offscreen, vnc, ...) is the user's call.
   if (!chosen.empty() && chosen.rfind("xcb", 0) != 0 && chosen.rfind("wayland", 0) != 0) return {};
+  if (chosen.empty() && !PlatformStart::needsDisplayVariable()) return {};
   if (isSet("DISPLAY") || isSet("WAYLAND_DISPLAY")) return {};
   return "Teilomat braucht eine grafische Oberfläche, aber es ist keine Anzeige da "
          "(weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt).\n"

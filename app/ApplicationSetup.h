@@ -47,7 +47,8 @@ class ApplicationSetup {
   // Empty when a Qt platform can be expected to open windows; otherwise a
   // message that says how to run the program instead. Reads the environment
   // only (QT_QPA_PLATFORM, DISPLAY, WAYLAND_DISPLAY); a platform given on the
-  // command line counts before QT_QPA_PLATFORM, as it does for Qt.
+  // command line counts before QT_QPA_PLATFORM, as it does for Qt. Always
+  // empty for the default platform of Windows, whose desktop is always there.
   static std::string missingDisplayMessage(const std::string& programPath, const std::string& platform = {});
 
   // What to add when Qt could not open the platform it tried (it then ends

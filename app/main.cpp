@@ -5,8 +5,9 @@
 #include <vector>
 
 #include "app/ApplicationSetup.h"
-#include "app/DBusDesktop.h"
 #include "app/Form1.h"
+#include "app/PlatformStart.h"
+#include "app/SystemDesktop.h"
 
 namespace {
 
@@ -33,14 +34,14 @@ int main(int argc, char* argv[]) {
   const auto start =
       teilomat::ApplicationSetup::readCommandLine(std::vector<std::string>(argv + (argc > 0), argv + argc));
   if (!start.openWindow) {
-    std::fputs(start.standardOutput.c_str(), stdout);
-    std::fputs(start.standardError.c_str(), stderr);
+    teilomat::PlatformStart::print(start.standardOutput, false);
+    teilomat::PlatformStart::print(start.standardError, true);
     return start.exitCode;
   }
   platform = start.platform;
   const std::string missing = teilomat::ApplicationSetup::missingDisplayMessage(programPath, platform);
   if (!missing.empty()) {
-    std::fputs(missing.c_str(), stderr);
+    teilomat::PlatformStart::print(missing, true);
     return 2;
   }
   QtMessageHandler previous = qInstallMessageHandler(reportFatal);
@@ -50,7 +51,7 @@ int main(int argc, char* argv[]) {
 
   teilomat::Form1 form1;
   // Told of long commands only; declared after the window, so it goes first.
-  teilomat::DBusDesktop desktop(&form1);
+  teilomat::SystemDesktop desktop(&form1);
   form1.attachDesktop(&desktop);
   form1.showCentred();
   return QApplication::exec();

@@ -11,14 +11,14 @@ outdir=${2:-$root/docs}
 for tool in Xvfb xdotool import; do
   command -v "$tool" >/dev/null || { echo "screenshot.sh: $tool is missing (apt-get install xvfb xdotool imagemagick)" >&2; exit 1; }
 done
-[ -x "$program" ] || { echo "screenshot.sh: no program at $program (build it first)" >&2; exit 1; }
+[ -f "$program" ] || { echo "screenshot.sh: no program at $program (build it first)" >&2; exit 1; }
 mkdir -p "$outdir"
 
 # shellcheck source=scripts/xvfb-session.sh
 . "$root/scripts/xvfb-session.sh"
 start_xvfb
 
-"$program" </dev/null &
+${TEILOMAT_RUN_WITH:-} "$program" </dev/null &  # an emulator for a cross build (scripts/wine-run.sh)
 APP_PID=$!
 main=$(wait_for_window '^Teilomat $' 20) || { echo "screenshot.sh: the main window did not appear" >&2; exit 1; }
 sleep 0.5   # let the first paint finish

@@ -1,18 +1,13 @@
 // The stopwatch: counter reads, calibration and the elapsed-time formula.
 #include "timing/xTimer.h"
 
-#include <chrono>
 #include <cmath>
 #include <utility>
 
+#include "timing/SystemCounter.h"
+
 namespace teilomat {
 namespace {
-
-std::uint64_t steadyNanoseconds() {
-  return static_cast<std::uint64_t>(
-      std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-          .count());
-}
 
 double checked(double value, const char* what) {
   if (!std::isfinite(value)) throw TimerError(what);
@@ -28,7 +23,7 @@ xTimer::Count xTimer::Count::of(std::uint64_t value) {
   return c;
 }
 
-xTimer::xTimer() : xTimer(steadyNanoseconds, 1000000000u) {}
+xTimer::xTimer() : xTimer(SystemCounter::now, SystemCounter::frequency()) {}
 
 xTimer::xTimer(Counter counter, std::uint64_t frequency)
     : counter_(std::move(counter)), frequency_(Count::of(frequency)) {}

@@ -20,8 +20,9 @@ class TimerError : public std::runtime_error {
 // Counter values are kept as two 32-bit halves, low half first, and turned
 // into doubles half by half (each half read as unsigned), so that the
 // readings are exactly those of the classic performance-counter stopwatch.
-// The default counter is std::chrono::steady_clock in nanoseconds
-// (frequency 1e9); tests pass their own counter to feed chosen counts.
+// The default counter is the platform's (SystemCounter: the performance
+// counter on Windows, steady_clock in nanoseconds elsewhere); tests pass
+// their own counter to feed chosen counts.
 //
 // Example:
 //   xTimer t;
@@ -36,7 +37,7 @@ class xTimer {
   };
   using Counter = std::function<std::uint64_t()>;
 
-  xTimer();  // steady_clock, frequency 1e9
+  xTimer();  // SystemCounter
   xTimer(Counter counter, std::uint64_t frequency);
 
   void Calibrieren();

@@ -7,7 +7,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <benchmark/benchmark.h>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -206,7 +205,7 @@ BENCHMARK(PrimalityTest_RecordingFakeQtStride)->Unit(benchmark::kMillisecond)->M
 BENCHMARK(PrimalityTest_Form1Offscreen)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 int main(int argc, char** argv) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   teilomat::ApplicationSetup::configure(app);
   benchmark::Initialize(&argc, argv);

@@ -29,6 +29,9 @@ constexpr std::uint64_t kLongSlice = 1000000000;  // candidates per slice of the
 constexpr std::uint64_t kSliceStart = 1000000000000 / 3;   // candidates near 10^12
 constexpr double kWholeTestCandidates = 93824992236886.0;  // 2^96 - 17 up to its square root
 const uint128 kLargestPrimeBelow2To96 = (uint128{1} << 96) - 17;
+// The smallest 23-digit prime; scripts/cross-windows.sh runs its slice in the
+// Linux build and in the Windows build under Wine, one after the other.
+const uint128 kTwentyThreeDigitPrime = parse128("10000000000000000000009");
 
 constexpr std::uint64_t kListingStart = 1000000000000;
 constexpr std::uint64_t kListingEnd = 1000000100000;
@@ -178,6 +181,9 @@ void BM_Reference_29Digits_LongSlice(benchmark::State& state) {
 void BM_ReferenceTwoStep_29Digits_LongSlice(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(bareLoopTwoStep(kTwentyNineDigits, kLongSlice));
 }
+void BM_Reference_23DigitPrime_LongSlice(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(bareLoop<uint128>(kTwentyThreeDigitPrime, kLongSlice));
+}
 void BM_Reference_Listing(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(bareListing());
 }
@@ -237,15 +243,14 @@ const bool registered = [] {
 
   // Every hardware thread against one, with the processor's kernel, side by side.
   const auto timed = [](benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond)->Iterations(3); };
-  for (const auto& [name, threads] : {std::pair<const char*, int>{"one", 1}, {"all", 0}}) {
-    timed(benchmark::RegisterBenchmark(
-        (std::string("BM_Threads_29Digits_LongSlice/") + name).c_str(),
-        [threads = threads](benchmark::State& s) { slice(s, kLargestPrimeBelow2To96, threads); }));
-  }
-  for (const auto& [name, threads] : {std::pair<const char*, int>{"one", 1}, {"all", 0}}) {
-    timed(benchmark::RegisterBenchmark(
-        (std::string("BM_Threads_2To64Prime_LongSlice/") + name).c_str(),
-        [threads = threads](benchmark::State& s) { slice(s, kFirstPrimeAbove2To64, threads); }));
+  once(benchmark::RegisterBenchmark("BM_Reference_23DigitPrime_LongSlice", BM_Reference_23DigitPrime_LongSlice));
+  for (const auto& [number, n] : {std::pair<const char*, uint128>{"29Digits", kLargestPrimeBelow2To96},
+                                  {"2To64Prime", kFirstPrimeAbove2To64},
+                                  {"23DigitPrime", kTwentyThreeDigitPrime}}) {
+    for (const auto& [name, threads] : {std::pair<const char*, int>{"one", 1}, {"all", 0}}) {
+      timed(benchmark::RegisterBenchmark((std::string("BM_Threads_") + number + "_LongSlice/" + name).c_str(),
+                                         [n = n, threads = threads](benchmark::State& s) { slice(s, n, threads); }));
+    }
   }
   for (const auto& [name, threads] : {std::pair<const char*, int>{"one", 1}, {"all", 0}}) {
     timed(benchmark::RegisterBenchmark((std::string("BM_Threads_ListingCommand/") + name).c_str(),

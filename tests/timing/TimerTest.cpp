@@ -1,8 +1,10 @@
 // The stopwatch: fed counts, the calibration offset, negative readings and the split halves.
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <gtest/gtest.h>
 #include <limits>
+#include <thread>
 
 #include "timing/xTimer.h"
 
@@ -94,10 +96,24 @@ TEST(Timer, ZeroFrequencyRaisesInsteadOfReturning) {
   EXPECT_THROW(t.Calibrieren(), TimerError);
 }
 
-TEST(Timer, DefaultCounterIsMonotonic) {
+// The platform's counter and its frequency agree with steady_clock: a wait
+// measured by the stopwatch lies between steady_clock's readings inside and
+// outside its Start and Halt.
+TEST(Timer, DefaultCounterMeasuresMilliseconds) {
+  using Steady = std::chrono::steady_clock;
+  const auto ms = [](Steady::duration d) { return std::chrono::duration<double, std::milli>(d).count(); };
   xTimer t;
-  calibrateStartHalt(t);
-  EXPECT_GE(t.RunTime() + t.offsetMs(), 0.0);
+  t.Calibrieren();
+  const Steady::time_point outerStart = Steady::now();
+  t.Start();
+  const Steady::time_point innerStart = Steady::now();
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  const Steady::time_point innerEnd = Steady::now();
+  t.Halt();
+  const Steady::time_point outerEnd = Steady::now();
+  const double measured = t.RunTime() + t.offsetMs();
+  EXPECT_GE(measured, ms(innerEnd - innerStart) - 0.01);
+  EXPECT_LE(measured, ms(outerEnd - outerStart) + 0.01);
 }
 
 }  // namespace
