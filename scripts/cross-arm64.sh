@@ -15,24 +15,7 @@ packages=(
   libtbb-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64
 )
 
-sudo=()
-[ "$(id -u)" -ne 0 ] && sudo=(sudo)
-install_missing() {
-  local missing=() p
-  for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  if ! dpkg --print-foreign-architectures | grep -qx arm64; then
-    "${sudo[@]}" dpkg --add-architecture arm64
-  fi
-  echo "Installing: ${missing[*]}"
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
-}
-
-scripts/deps.sh
-install_missing
+scripts/deps.sh "${packages[@]}"
 [ "${1:-}" = --deps ] && exit 0
 
 build=build-arm64

@@ -14,25 +14,10 @@ cd "$(dirname "$0")/.."
 
 packages=(
   g++-mingw-w64-x86-64-posix wine wine64 msitools wixl
-  qt6-base-dev qt6-base-dev-tools libtbb-dev libbenchmark-dev googletest qt6-translations-l10n python3
-  cmake ninja-build dpkg-dev xvfb xauth xdotool x11-utils imagemagick
+  googletest python3 ninja-build   # GoogleTest's source, built for Windows; the benchmark's report
 )
 
-sudo=()
-[ "$(id -u)" -ne 0 ] && sudo=(sudo)
-install_missing() {
-  local missing=() p
-  for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  echo "Installing: ${missing[*]}"
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
-}
-
-scripts/deps.sh
-install_missing
+scripts/deps.sh "${packages[@]}"
 [ "${1:-}" = --deps ] && exit 0
 
 jobs=$(nproc)

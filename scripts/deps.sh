@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Teilomat need, when missing.
+#   scripts/deps.sh [PACKAGE...]   and these as well (a cross build's: NAME:ARCH adds ARCH to dpkg)
 set -euo pipefail
 
 packages=(
@@ -13,6 +14,7 @@ packages=(
   lintian man-db
   dbus-daemon python3-dbus python3-gi
   at-spi2-core python3-pyatspi
+  "$@"
 )
 
 missing=()
@@ -23,6 +25,12 @@ done
 
 sudo=()
 [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+for p in "${missing[@]}"; do
+  arch=${p##*:}
+  if [ "$arch" != "$p" ] && ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+    "${sudo[@]}" dpkg --add-architecture "$arch"
+  fi
+done
 echo "Installing: ${missing[*]}"
 "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
 "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
