@@ -1,4 +1,5 @@
-// Starting on Linux and other Unix systems: the texts to standard output or error; X11 and Wayland need a display named; the desktop's font.
+// Starting on Linux and other Unix systems: the texts to standard output or error; X11 and Wayland need a display
+// named; the desktop's font.
 #include "app/PlatformStart.h"
 
 #include <cstdio>

@@ -1,4 +1,5 @@
-// What starting the program differs in between platforms: where its texts go before a window exists, whether it needs a display named, the menus' font.
+// What starting the program differs in between platforms: where its texts go before a window exists, whether it needs a
+// display named, the menus' font.
 #pragma once
 
 #include <QStringList>

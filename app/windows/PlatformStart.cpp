@@ -1,9 +1,9 @@
-// Starting on Windows: the texts to the starter's redirection or console (AttachConsole); the desktop is always there; the interface font.
+// Starting on Windows: the texts to the starter's redirection or console (AttachConsole); the desktop is always there;
+// the interface font.
 #include "app/PlatformStart.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
-
 #include <string>
 
 namespace teilomat {
