@@ -12,6 +12,7 @@
 #include "ReferenceLoops.h"
 #include "WindowLikeFake.h"
 #include "commands/Commands.h"
+#include "engine/SquareRootBound.h"
 #include "engine/TrialDivision.h"
 #include "engine/WorkerThreads.h"
 #include "engine/kernels/DivisorKernels.h"
@@ -85,26 +86,31 @@ void wholeTest(benchmark::State& state, const DivisorKernel& variant) {
 }
 
 // A slice of kLongSlice candidates of n with the window's kind of passes
-// (by the clock), on `threads` threads (0: every hardware thread).
-void slice(benchmark::State& state, uint128 n, int threads) {
+// (by the clock), on `threads` threads (0: every hardware thread); with
+// `whole`, the whole trial division up to the square root instead.
+void slice(benchmark::State& state, uint128 n, int threads, bool whole = false) {
   const ScopedThreadCount count(threads == 0 ? workerThreadCount() : threads);
   testing::RecordingFake fake;
   fake.stride = 65536;  // the real window's stride
   fake.clockLike = true;
   NoProgress progress;
-  const double bound = static_cast<double>(candidateAt(kLongSlice) - 1);
+  const double bound = whole ? squareRootBound(n) : static_cast<double>(candidateAt(kLongSlice) - 1);
   double fastest = 1e300;
+  std::uint64_t candidates = 0;
   for (auto _ : state) {
     const auto start = std::chrono::steady_clock::now();
     double shown = 0;
     const auto outcome = trialDivide({n, bound, shown, progress, fake});
     fastest = std::min(fastest, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    if (outcome.count != kLongSlice) state.SkipWithError("slice ended early");
+    candidates = outcome.count;
+    if (whole ? outcome.divisor != 0 : outcome.count != kLongSlice)
+      state.SkipWithError(whole ? "a divisor of a prime" : "slice ended early");
   }
   state.counters["threads"] = workerThreadCount();
-  state.counters["ns_per_candidate"] = fastest * 1e9 / kLongSlice;
+  state.counters["ns_per_candidate"] = fastest * 1e9 / static_cast<double>(candidates);
+  state.counters["fastest_s"] = fastest;
   // The whole test of a 29-digit prime at this rate, in hours.
-  state.counters["whole_29_digit_test_h"] = fastest / kLongSlice * kWholeTestCandidates / 3600;
+  state.counters["whole_29_digit_test_h"] = fastest / static_cast<double>(candidates) * kWholeTestCandidates / 3600;
 }
 
 void longSlice(benchmark::State& state, const DivisorKernel& variant, uint128 n) {
@@ -244,6 +250,8 @@ const bool registered = [] {
   // Every hardware thread against one, with the processor's kernel, side by side.
   const auto timed = [](benchmark::internal::Benchmark* b) { b->Unit(benchmark::kMillisecond)->Iterations(3); };
   once(benchmark::RegisterBenchmark("BM_Reference_23DigitPrime_LongSlice", BM_Reference_23DigitPrime_LongSlice));
+  timed(benchmark::RegisterBenchmark("BM_Threads_23DigitPrime_WholeTest/all",
+                                     [](benchmark::State& s) { slice(s, kTwentyThreeDigitPrime, 0, true); }));
   for (const auto& [number, n] : {std::pair<const char*, uint128>{"29Digits", kLargestPrimeBelow2To96},
                                   {"2To64Prime", kFirstPrimeAbove2To64},
                                   {"23DigitPrime", kTwentyThreeDigitPrime}}) {
