@@ -62,8 +62,8 @@ if(TEILOMAT_BUILD_APP)
   list(APPEND teilomat_bin_dlls ${teilomat_qt_conf})
 endif()
 
-# Into bin/, before any program there runs (the tests' discovery runs them
-# right after linking).
+# Into bin/, before any program there runs: every program built there depends
+# on this target.
 set(copy_plugins)
 if(teilomat_bin_plugins)
   set(copy_plugins
